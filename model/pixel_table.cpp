@@ -1,0 +1,160 @@
+#include "model/pixel_table.h"
+
+#include <cmath>
+
+namespace quarvel {
+
+void PixelTable::reset(int width, int height) {
+  width_ = width > 0 && height > 0 ? width : 0;
+  height_ = width > 0 && height > 0 ? height : 0;
+  const std::size_t cells = static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_);
+  gridCount_ = 0;
+  tones_.assign(cells, 0.0);
+  regions_.assign(cells, 0.0);
+  flags_.assign(cells, 0);
+  extra_.clear();
+}
+
+std::ptrdiff_t PixelTable::cellOf(const Point& point) const {
+  const double x = point.x();
+  const double y = point.y();
+  if (!(x >= 0.0 && y >= 0.0 && x < width_ && y < height_)) return -1;
+  if (std::floor(x) != x || std::floor(y) != y) return -1;
+  return static_cast<std::ptrdiff_t>(cellIndex(static_cast<int>(x), static_cast<int>(y)));
+}
+
+Point PixelTable::pointOfCell(std::size_t cell) const {
+  const std::size_t w = static_cast<std::size_t>(width_);
+  return Point(static_cast<double>(cell % w), static_cast<double>(cell / w));
+}
+
+PixelRecord PixelTable::recordOfCell(std::size_t cell) const {
+  PixelRecord record;
+  if (flags_[cell] & kTone) record.setTone(tones_[cell]);
+  if (flags_[cell] & kRegion) record.setRegionNumber(regions_[cell]);
+  return record;
+}
+
+std::size_t PixelTable::nextPresentCell(std::size_t cell) const {
+  const std::size_t cells = flags_.size();
+  if (gridCount_ == cells) return cell;  // every cell is present
+  while (cell < cells && !(flags_[cell] & kPresent)) ++cell;
+  return cell;
+}
+
+bool PixelTable::insert(const Point& point, const PixelRecord& record) {
+  const std::ptrdiff_t cell = cellOf(point);
+  if (cell < 0) return extra_.emplace(point, record).second;
+  const auto c = static_cast<std::size_t>(cell);
+  if (flags_[c] & kPresent) return false;
+  std::uint8_t flags = kPresent;
+  if (record.tone() != nullptr) {
+    tones_[c] = record.tone()->value();
+    flags |= kTone;
+  }
+  if (record.regionNumber() != nullptr) {
+    regions_[c] = record.regionNumber()->value();
+    flags |= kRegion;
+  }
+  flags_[c] = flags;
+  ++gridCount_;
+  return true;
+}
+
+bool PixelTable::contains(const Point& point) const {
+  const std::ptrdiff_t cell = cellOf(point);
+  if (cell < 0) return extra_.count(point) != 0;
+  return flags_[static_cast<std::size_t>(cell)] & kPresent;
+}
+
+PixelRecord PixelTable::at(const Point& point) const {
+  const std::ptrdiff_t cell = cellOf(point);
+  if (cell < 0) {
+    const auto it = extra_.find(point);
+    return it == extra_.end() ? PixelRecord() : it->second;
+  }
+  return recordOfCell(static_cast<std::size_t>(cell));
+}
+
+void PixelTable::setTone(const Point& point, double tone) {
+  const std::ptrdiff_t cell = cellOf(point);
+  if (cell < 0) {
+    const auto it = extra_.find(point);
+    if (it != extra_.end()) it->second.setTone(tone);
+    return;
+  }
+  const auto c = static_cast<std::size_t>(cell);
+  if (!(flags_[c] & kPresent)) return;
+  tones_[c] = tone;
+  flags_[c] |= kTone;
+}
+
+void PixelTable::setRegionNumber(const Point& point, double number) {
+  const std::ptrdiff_t cell = cellOf(point);
+  if (cell < 0) {
+    const auto it = extra_.find(point);
+    if (it != extra_.end()) it->second.setRegionNumber(number);
+    return;
+  }
+  const auto c = static_cast<std::size_t>(cell);
+  if (!(flags_[c] & kPresent)) return;
+  regions_[c] = number;
+  flags_[c] |= kRegion;
+}
+
+PixelTable::const_iterator PixelTable::begin() const {
+  return const_iterator(this, nextPresentCell(0), extra_.begin());
+}
+
+PixelTable::const_iterator PixelTable::end() const { return const_iterator(this, flags_.size(), extra_.end()); }
+
+std::size_t PixelTable::firstCellAfter(const Point& point) const {
+  const std::size_t cells = flags_.size();
+  if (cells == 0 || point.y() >= height_) return cells;
+  if (point.y() < 0.0) return 0;
+  const auto w = static_cast<std::size_t>(width_);
+  const double row = std::floor(point.y());
+  const auto rowStart = static_cast<std::size_t>(row) * w;
+  if (row != point.y()) return rowStart + w;
+  if (point.x() < 0.0) return rowStart;
+  if (point.x() >= width_) return rowStart + w;
+  return rowStart + static_cast<std::size_t>(std::floor(point.x())) + 1;
+}
+
+PixelTable::const_iterator PixelTable::find(const Point& point) const {
+  const std::ptrdiff_t cell = cellOf(point);
+  if (cell < 0) {
+    const auto it = extra_.find(point);
+    if (it == extra_.end()) return end();
+    return const_iterator(this, nextPresentCell(firstCellAfter(point)), it);
+  }
+  const auto c = static_cast<std::size_t>(cell);
+  if (!(flags_[c] & kPresent)) return end();
+  return const_iterator(this, c, extra_.upper_bound(point));
+}
+
+bool PixelTable::const_iterator::gridIsCurrent() const {
+  if (cell_ >= table_->flags_.size()) return false;
+  if (extra_ == table_->extra_.end()) return true;
+  return table_->pointOfCell(cell_) < extra_->first;
+}
+
+Point PixelTable::const_iterator::point() const {
+  return gridIsCurrent() ? table_->pointOfCell(cell_) : extra_->first;
+}
+
+PixelTable::Entry PixelTable::const_iterator::operator*() const {
+  if (gridIsCurrent()) return Entry{table_->pointOfCell(cell_), table_->recordOfCell(cell_)};
+  return Entry{extra_->first, extra_->second};
+}
+
+PixelTable::const_iterator& PixelTable::const_iterator::operator++() {
+  if (gridIsCurrent()) {
+    cell_ = table_->nextPresentCell(cell_ + 1);
+  } else {
+    ++extra_;
+  }
+  return *this;
+}
+
+}  // namespace quarvel

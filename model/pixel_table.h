@@ -1,0 +1,122 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <iterator>
+#include <map>
+#include <vector>
+
+#include "regions/pixel_record.h"
+#include "regions/point.h"
+
+namespace quarvel {
+
+// The per-pixel table: an ordered map from Point to PixelRecord under raster
+// order. The pixels of the image grid (whole coordinates, 0 <= x < width,
+// 0 <= y < height) live in flat arrays, a few bytes each instead of a map node
+// and two heap boxes; any other point goes to an ordinary map beside them.
+// Records are handed out as copies and changed in place through setters.
+class PixelTable {
+ public:
+  struct Entry {
+    Point point;
+    PixelRecord record;
+  };
+
+  class const_iterator {
+   public:
+    using iterator_category = std::forward_iterator_tag;
+    using value_type = Entry;
+    using difference_type = std::ptrdiff_t;
+    using pointer = void;
+    using reference = Entry;
+
+    const_iterator() = default;
+    Entry operator*() const;
+    Point point() const;
+    const_iterator& operator++();
+    const_iterator operator++(int) {
+      const_iterator before = *this;
+      ++*this;
+      return before;
+    }
+    bool operator==(const const_iterator& other) const {
+      return cell_ == other.cell_ && extra_ == other.extra_;
+    }
+
+   private:
+    friend class PixelTable;
+    const_iterator(const PixelTable* table, std::size_t cell, std::map<Point, PixelRecord>::const_iterator extra)
+        : table_(table), cell_(cell), extra_(extra) {}
+    bool gridIsCurrent() const;
+
+    const PixelTable* table_ = nullptr;
+    std::size_t cell_ = 0;  // next present grid cell, or the grid's cell count
+    std::map<Point, PixelRecord>::const_iterator extra_;
+  };
+
+  PixelTable() = default;
+
+  // Empties the table and lays out an empty grid of width x height cells.
+  void reset(int width, int height);
+  void clear() { reset(0, 0); }
+
+  // Inserts a copy of record under point; a present point keeps its entry and
+  // the answer is false.
+  bool insert(const Point& point, const PixelRecord& record);
+  std::size_t size() const { return gridCount_ + extra_.size(); }
+  bool empty() const { return size() == 0; }
+  bool contains(const Point& point) const;
+  // A copy of the record under point; an empty record when absent.
+  PixelRecord at(const Point& point) const;
+  const_iterator find(const Point& point) const;
+  const_iterator begin() const;
+  const_iterator end() const;
+  // In-place changes of a present entry; nothing happens for an absent point.
+  void setTone(const Point& point, double tone);
+  void setRegionNumber(const Point& point, double number);
+
+  // Direct access to the grid for the stages, by column and row of the grid.
+  int gridWidth() const { return width_; }
+  int gridHeight() const { return height_; }
+  bool hasCell(int x, int y) const { return flags_[cellIndex(x, y)] & kPresent; }
+  bool hasTone(int x, int y) const { return flags_[cellIndex(x, y)] & kTone; }
+  bool hasRegionNumber(int x, int y) const { return flags_[cellIndex(x, y)] & kRegion; }
+  double toneAt(int x, int y) const { return tones_[cellIndex(x, y)]; }
+  double regionNumberAt(int x, int y) const { return regions_[cellIndex(x, y)]; }
+  // Set only on a present cell.
+  void setRegionNumberAt(int x, int y, double number) {
+    const std::size_t c = cellIndex(x, y);
+    regions_[c] = number;
+    flags_[c] |= kRegion;
+  }
+  // Raw grid arrays in raster order (index y * width + x), for whole-image passes.
+  const std::vector<double>& gridTones() const { return tones_; }
+  const std::vector<double>& gridRegionNumbers() const { return regions_; }
+
+ private:
+  static constexpr std::uint8_t kPresent = 1;
+  static constexpr std::uint8_t kTone = 2;
+  static constexpr std::uint8_t kRegion = 4;
+
+  std::size_t cellIndex(int x, int y) const {
+    return static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x);
+  }
+  // The grid cell of a point, or -1 when the point is not on the grid.
+  std::ptrdiff_t cellOf(const Point& point) const;
+  Point pointOfCell(std::size_t cell) const;
+  PixelRecord recordOfCell(std::size_t cell) const;
+  std::size_t nextPresentCell(std::size_t cell) const;
+  // The first grid cell that comes after an off-grid point in raster order.
+  std::size_t firstCellAfter(const Point& point) const;
+
+  int width_ = 0;
+  int height_ = 0;
+  std::size_t gridCount_ = 0;
+  std::vector<double> tones_;
+  std::vector<double> regions_;
+  std::vector<std::uint8_t> flags_;
+  std::map<Point, PixelRecord> extra_;
+};
+
+}  // namespace quarvel
