@@ -2,13 +2,14 @@
 # test; `make demo` runs a full analysis of the bundled sample.
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+CMAKE_ARGS ?=
 
-.PHONY: all build test demo bench clean
+.PHONY: all build test test-sanitize fuzz bench clean
 
 all: build
 
 $(BUILD)/CMakeCache.txt:
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_ARGS)
 
 build: $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
@@ -16,5 +17,10 @@ build: $(BUILD)/CMakeCache.txt
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
+# The whole test suite again under AddressSanitizer, UndefinedBehaviorSanitizer
+# and the leak checker.
+test-sanitize:
+	$(MAKE) test BUILD=build-sanitize CMAKE_ARGS="-DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUARVEL_SANITIZE=ON -DQUARVEL_BENCH=OFF"
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) build-sanitize build-fuzz

@@ -1,0 +1,10 @@
+#include "model/segmenter.h"
+
+namespace quarvel {
+
+bool Segmenter::buildAdjacencyGraph(int weighted) {
+  (void)weighted;
+  return false;
+}
+
+}  // namespace quarvel

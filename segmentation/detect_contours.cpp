@@ -1,0 +1,7 @@
+#include "model/segmenter.h"
+
+namespace quarvel {
+
+void Segmenter::detectContours() {}
+
+}  // namespace quarvel

@@ -1,0 +1,7 @@
+#include "model/segmenter.h"
+
+namespace quarvel {
+
+bool Segmenter::mergeRegions() { return false; }
+
+}  // namespace quarvel
