@@ -22,5 +22,10 @@ test: build
 test-sanitize:
 	$(MAKE) test BUILD=build-sanitize CMAKE_ARGS="-DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUARVEL_SANITIZE=ON -DQUARVEL_BENCH=OFF"
 
+# A whole analysis of the bundled sample in $(BUILD)/demo; prints where the report is.
+.PHONY: demo
+demo: build
+	sh samples/run_demo.sh $(BUILD)
+
 clean:
 	rm -rf $(BUILD) build-sanitize build-fuzz

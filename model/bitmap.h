@@ -28,9 +28,9 @@ struct BitmapImage {
   std::uint32_t coloursUsed = 0;
   std::uint32_t importantColours = 0;
 
-  std::int32_t width = 0;    // copy of the header's width
-  std::int32_t padding = 0;  // width mod 4: bytes after each stored row
-  std::int32_t height = 0;   // copy of the header's height; negative: top row stored first
+  std::int32_t width = 0;            // copy of the header's width
+  std::int32_t padding = 0;          // width mod 4: bytes after each stored row
+  std::int32_t height = 0;           // copy of the header's height; negative: top row stored first
   std::vector<std::uint8_t> pixels;  // rowCount() rows of width * 4 bytes
 
   // Number of stored rows: |height|.
@@ -40,10 +40,12 @@ struct BitmapImage {
   // The stored row that holds picture row r (r counted from the top).
   int storedRowOfPictureRow(int r) const { return topDown() ? r : rowCount() - 1 - r; }
   std::uint8_t* pixel(int storedRow, int column) {
-    return pixels.data() + (static_cast<std::size_t>(storedRow) * static_cast<std::size_t>(width) + column) * 4;
+    return pixels.data() +
+           (static_cast<std::size_t>(storedRow) * static_cast<std::size_t>(width) + column) * 4;
   }
   const std::uint8_t* pixel(int storedRow, int column) const {
-    return pixels.data() + (static_cast<std::size_t>(storedRow) * static_cast<std::size_t>(width) + column) * 4;
+    return pixels.data() +
+           (static_cast<std::size_t>(storedRow) * static_cast<std::size_t>(width) + column) * 4;
   }
 };
 

@@ -106,7 +106,9 @@ PixelTable::const_iterator PixelTable::begin() const {
   return const_iterator(this, nextPresentCell(0), extra_.begin());
 }
 
-PixelTable::const_iterator PixelTable::end() const { return const_iterator(this, flags_.size(), extra_.end()); }
+PixelTable::const_iterator PixelTable::end() const {
+  return const_iterator(this, flags_.size(), extra_.end());
+}
 
 std::size_t PixelTable::firstCellAfter(const Point& point) const {
   const std::size_t cells = flags_.size();
@@ -146,6 +148,26 @@ Point PixelTable::const_iterator::point() const {
 PixelTable::Entry PixelTable::const_iterator::operator*() const {
   if (gridIsCurrent()) return Entry{table_->pointOfCell(cell_), table_->recordOfCell(cell_)};
   return Entry{extra_->first, extra_->second};
+}
+
+PixelTable::EntryView PixelTable::const_iterator::view() const {
+  EntryView view;
+  if (gridIsCurrent()) {
+    const std::uint8_t flags = table_->flags_[cell_];
+    view.point = table_->pointOfCell(cell_);
+    view.hasTone = flags & kTone;
+    view.tone = table_->tones_[cell_];
+    view.hasRegionNumber = flags & kRegion;
+    view.regionNumber = table_->regions_[cell_];
+    return view;
+  }
+  const PixelRecord& record = extra_->second;
+  view.point = extra_->first;
+  view.hasTone = record.tone() != nullptr;
+  view.tone = view.hasTone ? record.tone()->value() : 0.0;
+  view.hasRegionNumber = record.regionNumber() != nullptr;
+  view.regionNumber = view.hasRegionNumber ? record.regionNumber()->value() : 0.0;
+  return view;
 }
 
 PixelTable::const_iterator& PixelTable::const_iterator::operator++() {

@@ -23,6 +23,16 @@ class PixelTable {
     PixelRecord record;
   };
 
+  // What an entry holds, read without building a PixelRecord: whole-table
+  // walks that only read (the text summary) go through it.
+  struct EntryView {
+    Point point;
+    bool hasTone = false;
+    double tone = 0.0;
+    bool hasRegionNumber = false;
+    double regionNumber = 0.0;
+  };
+
   class const_iterator {
    public:
     using iterator_category = std::forward_iterator_tag;
@@ -34,6 +44,7 @@ class PixelTable {
     const_iterator() = default;
     Entry operator*() const;
     Point point() const;
+    EntryView view() const;
     const_iterator& operator++();
     const_iterator operator++(int) {
       const_iterator before = *this;
@@ -46,7 +57,8 @@ class PixelTable {
 
    private:
     friend class PixelTable;
-    const_iterator(const PixelTable* table, std::size_t cell, std::map<Point, PixelRecord>::const_iterator extra)
+    const_iterator(const PixelTable* table, std::size_t cell,
+                   std::map<Point, PixelRecord>::const_iterator extra)
         : table_(table), cell_(cell), extra_(extra) {}
     bool gridIsCurrent() const;
 
@@ -84,6 +96,14 @@ class PixelTable {
   bool hasRegionNumber(int x, int y) const { return flags_[cellIndex(x, y)] & kRegion; }
   double toneAt(int x, int y) const { return tones_[cellIndex(x, y)]; }
   double regionNumberAt(int x, int y) const { return regions_[cellIndex(x, y)]; }
+  // Bulk filling by the image loader: makes the grid cell present (when it was
+  // not) and sets its tone. Unlike insert, a present cell takes the new tone.
+  void setGridTone(int x, int y, double tone) {
+    const std::size_t c = cellIndex(x, y);
+    if (!(flags_[c] & kPresent)) ++gridCount_;
+    tones_[c] = tone;
+    flags_[c] |= kPresent | kTone;
+  }
   // Set only on a present cell.
   void setRegionNumberAt(int x, int y, double number) {
     const std::size_t c = cellIndex(x, y);

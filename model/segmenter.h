@@ -60,7 +60,9 @@ class Segmenter {
   // Table access.
   void addPixel(double x, double y, const PixelRecord& record);
   PixelTable::const_iterator findPixelRecord(const Point& point) const { return pixelTable_.find(point); }
-  PixelTable::const_iterator findPixelRecord(double x, double y) const { return pixelTable_.find(Point(x, y)); }
+  PixelTable::const_iterator findPixelRecord(double x, double y) const {
+    return pixelTable_.find(Point(x, y));
+  }
   PixelRecord pixelRecordAt(const Point& point) const { return pixelTable_.at(point); }
   PixelRecord pixelRecordAt(double x, double y) const { return pixelTable_.at(Point(x, y)); }
   RegionTable::iterator findRegion(double number) { return regionTable_.find(number); }

@@ -1,12 +1,66 @@
+#include <cstdint>
+#include <cstdlib>
 #include <string>
+#include <vector>
 
+#include "model/bitmap.h"
 #include "model/segmenter.h"
+#include "report/report_paths.h"
 
 namespace quarvel {
+namespace {
+
+// The palette entry that paints the pixel in column x, picture row y: its
+// region number truncated, or 0 for a pixel without a number or whose number
+// has no entry (the region of the last pixel when every pixel is a region of
+// its own).
+std::size_t paletteIndexAt(const PixelTable& table, int x, int y, std::size_t paletteSize) {
+  double number = 0.0;
+  if (x < table.gridWidth() && y < table.gridHeight()) {
+    if (!table.hasRegionNumber(x, y)) return 0;
+    number = table.regionNumberAt(x, y);
+  } else {
+    const PixelRecord record = table.at(Point(x, y));
+    if (record.regionNumber() == nullptr) return 0;
+    number = record.regionNumber()->value();
+  }
+  if (!(number >= 0.0 && number < static_cast<double>(paletteSize))) return 0;
+  return static_cast<std::size_t>(number);
+}
+
+void paintRegions(BitmapImage& image, const PixelTable& table, const std::vector<Palette>& palette) {
+  const int rows = image.rowCount();
+  for (int r = 0; r < rows; ++r) {
+    const int stored = image.storedRowOfPictureRow(r);
+    for (int j = 0; j < image.width; ++j) {
+      const Palette& colour =
+          palette.empty() ? Palette{} : palette[paletteIndexAt(table, j, r, palette.size())];
+      std::uint8_t* pixel = image.pixel(stored, j);
+      pixel[0] = static_cast<std::uint8_t>(colour.red);
+      pixel[1] = static_cast<std::uint8_t>(colour.green);
+      pixel[2] = static_cast<std::uint8_t>(colour.blue);
+    }
+  }
+}
+
+}  // namespace
 
 bool Segmenter::writeResultBitmap(std::string fileName, std::string prefix) {
-  (void)fileName;
-  (void)prefix;
+  const std::string imageName = name() != nullptr ? std::string(name()) : std::string();
+  BitmapImage image;
+  const bool readAgain = readBitmap(imageName, image);
+  // The colours are drawn whatever happens, so that the second picture of a run
+  // keeps its colours when the first could not be written.
+  const std::vector<Palette> palette = makePalette(static_cast<int>(pixelTable_.size()));
+  if (!readAgain || image.width != width_ || image.rowCount() != std::abs(height_)) return true;
+  paintRegions(image, pixelTable_, palette);
+
+  const std::string path =
+      prefix.empty() ? fileName
+                     : reportFolderPath(prefix, reportDirectory(imageName, epsilon_, nbPixMin_, nbRegFin_),
+                                        kPathSeparator) +
+                           kPathSeparator + fileName;
+  writeBitmap(path, image);
   return true;
 }
 

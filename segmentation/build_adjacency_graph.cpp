@@ -1,10 +1,47 @@
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
 #include "model/segmenter.h"
+#include "segmentation/adjacency_weights.h"
+#include "segmentation/region_grid.h"
+#include "segmentation/table_exchange.h"
 
 namespace quarvel {
 
+// Contour points are taken to be pixels of their own region, which holds for
+// every contour that the tracing produced.
 bool Segmenter::buildAdjacencyGraph(int weighted) {
-  (void)weighted;
-  return false;
+  const int width = pixelTable_.gridWidth();
+  const int height = pixelTable_.gridHeight();
+
+  // Only whole region numbers from 1 up to the graph's last index can be
+  // written; outlines are indexed by number.
+  std::int32_t highest = 0;
+  for (const auto& entry : regionTable_) {
+    const double number = entry.first;
+    if (number >= 1.0 && number < graph_.size() && number == std::floor(number)) {
+      highest = static_cast<std::int32_t>(number);
+    }
+  }
+  std::vector<RegionOutline> outlines(static_cast<std::size_t>(highest) + 1);
+  for (const auto& entry : regionTable_) {
+    const double number = entry.first;
+    if (!(number >= 1.0 && number <= highest && number == std::floor(number))) continue;
+    const Region& region = entry.second;
+    RegionOutline& outline = outlines[static_cast<std::size_t>(number)];
+    outline.present = true;
+    outline.end = {&region.descriptors(), region.pixelCount(), region.contour().size()};
+    outline.contour = contourPixels(region.contour(), width, height);
+  }
+
+  const std::vector<std::int32_t> labels = regionNumberGrid(pixelTable_, highest);
+  const WeightRule rule{weighted != 0, epsilon_, nbPixMin_};
+  for (const EdgeWrite& write : visitContours(width, height, labels, outlines, rule)) {
+    graph_.setWeight(write.from, write.to, write.weight);
+  }
+  return true;
 }
 
 }  // namespace quarvel

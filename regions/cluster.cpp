@@ -1,0 +1,22 @@
+#include "regions/cluster.h"
+
+#include <iostream>
+
+#include "regions/contour.h"
+#include "regions/group_printing.h"
+
+namespace quarvel {
+
+void Cluster::insertPixelReported(const Point& point) {
+  writeInsertionReport(std::cout, pixels_.insert(point), point);
+}
+
+std::ostream& operator<<(std::ostream& out, const Cluster& cluster) {
+  writeGroupHeading(out, cluster, cluster.pixels());
+  for (const float descriptor : cluster.descriptors()) out << descriptor << " - ";
+  out << std::endl;
+  writePointRows(out, cluster.pixels().points());
+  return out;
+}
+
+}  // namespace quarvel

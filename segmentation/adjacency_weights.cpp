@@ -1,0 +1,67 @@
+#include "segmentation/adjacency_weights.h"
+
+#include <cstddef>
+
+namespace quarvel {
+
+std::vector<EdgeWrite> visitContours(int width, int height, const std::vector<std::int32_t>& labels,
+                                     const std::vector<RegionOutline>& regions, const WeightRule& rule) {
+  std::vector<EdgeWrite> writes;
+  const std::size_t w = static_cast<std::size_t>(width);
+  const std::int32_t regionLimit = static_cast<std::int32_t>(regions.size());
+  auto regionOf = [&](std::size_t pixel) {
+    const std::int32_t number = labels[pixel];
+    return (number > 0 && number < regionLimit && regions[number].present) ? number : 0;
+  };
+
+  // contourOwner[p]: the region whose contour holds pixel p (0: none).
+  std::vector<std::int32_t> contourOwner(labels.size(), 0);
+  for (std::int32_t number = 1; number < regionLimit; ++number) {
+    if (!regions[number].present) continue;
+    for (std::uint32_t pixel : regions[number].contour) contourOwner[pixel] = number;
+  }
+
+  // lastCounter[p]: the last visited region that counted contour pixel p.
+  std::vector<std::int32_t> lastCounter(labels.size(), 0);
+  std::vector<std::uint32_t> shared(regions.size(), 0);
+  std::vector<char> touched(regions.size(), 0);
+  std::vector<std::int32_t> neighbours;
+  for (std::int32_t a = 1; a < regionLimit; ++a) {
+    const RegionOutline& region = regions[a];
+    if (!region.present) continue;
+    neighbours.clear();
+    for (std::uint32_t centre : region.contour) {
+      const int cx = static_cast<int>(centre % w);
+      const int cy = static_cast<int>(centre / w);
+      for (int ny = cy - 1; ny <= cy + 1; ++ny) {
+        if (ny < 0 || ny >= height) continue;
+        for (int nx = cx - 1; nx <= cx + 1; ++nx) {
+          if (nx < 0 || nx >= width) continue;
+          const std::size_t pixel = static_cast<std::size_t>(ny) * w + static_cast<std::size_t>(nx);
+          const std::int32_t b = regionOf(pixel);
+          if (b == 0 || b == a) continue;
+          if (!touched[b]) {
+            touched[b] = 1;
+            shared[b] = 0;
+            neighbours.push_back(b);
+          }
+          if (contourOwner[pixel] == b && lastCounter[pixel] != a) {
+            lastCounter[pixel] = a;
+            ++shared[b];
+          }
+        }
+      }
+    }
+    for (std::int32_t b : neighbours) {
+      touched[b] = 0;
+      const float weight = rule.weighted
+                               ? edgeWeight(region.end, regions[b].end, static_cast<double>(shared[b]),
+                                            rule.epsilon, rule.nbPixMin)
+                               : 1.0f;
+      writes.push_back({a, b, weight});
+    }
+  }
+  return writes;
+}
+
+}  // namespace quarvel

@@ -1,0 +1,37 @@
+#include "segmentation/edge_weight.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace quarvel {
+
+float descriptorDistance(const std::vector<float>& a, const std::vector<float>& b) {
+  const std::size_t n = std::min(a.size(), b.size());
+  float sum = 0.0f;
+  for (std::size_t k = 0; k < n; ++k) {
+    const double difference = static_cast<double>(a[k]) - static_cast<double>(b[k]);
+    sum = static_cast<float>(static_cast<double>(sum) + difference * difference);
+  }
+  return static_cast<float>(std::sqrt(static_cast<double>(sum)));
+}
+
+float edgeWeight(const EdgeEnd& a, const EdgeEnd& b, double shared, float epsilon, int nbPixMin) {
+  const float distance = descriptorDistance(*a.descriptors, *b.descriptors);
+  const double shorter = static_cast<double>(std::min(a.contourSize, b.contourSize));
+  const float contourTerm = static_cast<float>(shorter / (4.0 * shared));
+  const float sizeFactor = (a.pixelCount < nbPixMin || b.pixelCount < nbPixMin) ? epsilon : 1.0f;
+  const float partial = distance * contourTerm;
+  return partial * sizeFactor;
+}
+
+std::vector<float> mergedDescriptors(const std::vector<float>& a, const std::vector<float>& b) {
+  std::vector<float> merged(a);
+  const std::size_t n = std::min(a.size(), b.size());
+  for (std::size_t k = 0; k < n; ++k) {
+    const float sum = a[k] + b[k];
+    merged[k] = static_cast<float>(sum / 2.0);
+  }
+  return merged;
+}
+
+}  // namespace quarvel

@@ -1,0 +1,45 @@
+#include "segmentation/fusion_loading.h"
+
+#include <cmath>
+#include <cstddef>
+#include <utility>
+
+#include "segmentation/region_grid.h"
+#include "segmentation/table_exchange.h"
+
+namespace quarvel {
+
+void loadFusion(const RegionTable& table, const PixelTable& pixels, const WeightRule& rule,
+                std::vector<std::int32_t>& positionOf, FusionState& state) {
+  const int width = pixels.gridWidth();
+  const int height = pixels.gridHeight();
+  std::int32_t highest = 0;
+  for (const auto& entry : table) {
+    if (entry.first >= 1.0 && entry.first == std::floor(entry.first) && entry.first < 2147483647.0) {
+      highest = static_cast<std::int32_t>(entry.first);
+    }
+  }
+  positionOf.assign(static_cast<std::size_t>(highest) + 1, -1);
+  std::vector<FusionRegion> regions;
+  regions.reserve(table.size());
+  for (const auto& entry : table) {
+    const Region& region = entry.second;
+    if (entry.first >= 1.0 && entry.first <= highest && entry.first == std::floor(entry.first)) {
+      positionOf[static_cast<std::size_t>(entry.first)] = static_cast<std::int32_t>(regions.size());
+    }
+    FusionRegion fused;
+    fused.descriptors = region.descriptors();
+    fused.pixelCount = region.pixelCount();
+    std::size_t first = 0;
+    fused.firstPixel = !region.pixels().empty() && gridIndexOf(*region.pixelsBegin(), width, height, first)
+                           ? static_cast<std::uint32_t>(first)
+                           : kNoFirstPixel;
+    fused.contour = contourPixels(region.contour(), width, height);
+    regions.push_back(std::move(fused));
+  }
+  std::vector<std::int32_t> base = regionNumberGrid(pixels, highest);
+  for (std::int32_t& label : base) label = label == 0 ? -1 : positionOf[label];
+  startFusion(state, width, height, std::move(base), std::move(regions), rule);
+}
+
+}  // namespace quarvel

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "model/segmenter.h"
+#include "segmentation/region_fusion.h"
+
+namespace quarvel {
+
+// Starts a fusion on the tables: regions indexed by their position in the
+// table, each pixel by the position of the region its number names (-1: none),
+// contours as stored. positionOf maps a whole region number to its position.
+void loadFusion(const RegionTable& table, const PixelTable& pixels, const WeightRule& rule,
+                std::vector<std::int32_t>& positionOf, FusionState& state);
+
+}  // namespace quarvel

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "regions/contour.h"
+#include "regions/point.h"
+
+namespace quarvel {
+
+// Conversions between the tables' points and the stages' pixel indices
+// (y * width + x on a width x height grid).
+
+// False for a point that is not a whole-numbered position on the grid.
+bool gridIndexOf(const Point& point, int width, int height, std::size_t& index);
+
+Point pointOfIndex(std::size_t index, int width);
+
+// The contour's points that lie on the grid, as pixel indices, in list order.
+std::vector<std::uint32_t> contourPixels(const Contour& contour, int width, int height);
+
+// Appends the pixels to the contour in raster order; pixels must be distinct
+// and the contour empty, so the result is already normalised. Sorts pixels.
+void appendSortedContour(Contour& contour, std::vector<std::uint32_t>& pixels, int width);
+
+// Points of every label 1 .. count in raster order, from one pass over a label
+// grid (labels outside 1 .. count are skipped). sizes[k] is label k's pixel
+// count, used to reserve.
+std::vector<std::vector<Point>> pointsByLabel(const std::vector<std::int32_t>& labels, int width,
+                                              std::int32_t count, const std::vector<std::size_t>& sizes);
+
+}  // namespace quarvel

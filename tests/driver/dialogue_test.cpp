@@ -1,0 +1,165 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+#include <string>
+
+#include "driver/dialogue.h"
+#include "support/temp_folder.h"
+#include "support/test_files.h"
+
+namespace quarvel {
+namespace {
+
+const std::string kImagePrompt = "Tapez le nom de l image\n";
+const std::string kDescriptorPrompt = "Tapez le nom du fichier de descripteurs de l image\n";
+const std::string kOpened =
+    kImagePrompt + "Ouverture Image OK\n" + kDescriptorPrompt + "Ouverture Descripteurs OK\n";
+const std::string kQuestion = "Voulez vous la modifier? [o ou n]\n";
+const std::string kEpsilonPrompt = "Tapez la valeur desiree pour epsilon [ 0<=epsilon<=1 ]\n";
+const std::string kNbPixMinPrompt = "Tapez la valeur desiree pour NbPixMin\n";
+
+std::string epsilonQuestion(const std::string& value) {
+  return "La valeur par default de epsilon est de " + value + "\n" + kQuestion;
+}
+std::string nbPixMinQuestion(const std::string& value) {
+  return "La valeur par default du nombre de pixels minimum est de " + value + "\n" + kQuestion;
+}
+
+struct Outcome {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+// A 4 x 3 checkerboard of tones 1 and 2 (twelve one-pixel regions) and its
+// descriptor file, in a temporary working folder.
+class Dialogue : public testing::Test {
+ protected:
+  Dialogue() : working_(folder_.path()) {
+    test::writeClassImage("img.bmp", {{1, 2, 1, 2}, {2, 1, 2, 1}, {1, 2, 1, 2}});
+    test::writeTextFile("d.txt", "2 0.1 0.2\n");
+  }
+  Outcome run(const std::string& input) {
+    std::istringstream in(input);
+    std::ostringstream out, err;
+    const int status = runDialogue(segmenter_, in, out, err);
+    return {status, out.str(), err.str()};
+  }
+
+  test::TempFolder folder_;
+  test::WorkingFolder working_;
+  Segmenter segmenter_;
+};
+
+struct ParameterCase {
+  const char* answers;  // typed after the two file names
+  std::string expectedOut;
+  float epsilon;
+  int nbPixMin;
+};
+
+class DialogueParameters : public Dialogue, public testing::WithParamInterface<ParameterCase> {};
+
+// The input ends once the parameters are given, so the run stops at the
+// region count with status 1 after labelling.
+TEST_P(DialogueParameters, AsksAgainUntilTheAnswerIsValidAndStoresIt) {
+  const ParameterCase& c = GetParam();
+  const Outcome result = run(std::string("img.bmp d.txt ") + c.answers);
+  EXPECT_EQ(result.out.substr(0, result.out.find("DCC OK\n")), kOpened + c.expectedOut);
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(segmenter_.epsilon(), c.epsilon);
+  EXPECT_EQ(segmenter_.nbPixMin(), c.nbPixMin);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, DialogueParameters,
+    testing::Values(
+        ParameterCase{"n n", epsilonQuestion("0.5") + nbPixMinQuestion("5"), 0.5f, 5},
+        ParameterCase{
+            "O N n n",
+            epsilonQuestion("0.5") + epsilonQuestion("0.5") + epsilonQuestion("0.5") + nbPixMinQuestion("5"),
+            0.5f, 5},
+        ParameterCase{
+            "o 1.5 -0.1 1 n",
+            epsilonQuestion("0.5") + kEpsilonPrompt + kEpsilonPrompt + kEpsilonPrompt + nbPixMinQuestion("5"),
+            1.0f, 5},
+        ParameterCase{"o 0 n", epsilonQuestion("0.5") + kEpsilonPrompt + nbPixMinQuestion("5"), 0.0f, 5},
+        ParameterCase{"o 0,5 n",
+                      epsilonQuestion("0.5") + kEpsilonPrompt + nbPixMinQuestion("5") +
+                          nbPixMinQuestion("5") + nbPixMinQuestion("5"),
+                      0.0f, 5},
+        ParameterCase{"oui 0.25 n",
+                      epsilonQuestion("0.5") + kEpsilonPrompt + kEpsilonPrompt + nbPixMinQuestion("5"), 0.25f,
+                      5},
+        ParameterCase{"n o -1 0",
+                      epsilonQuestion("0.5") + nbPixMinQuestion("5") + kNbPixMinPrompt + kNbPixMinPrompt,
+                      0.5f, 0},
+        ParameterCase{"n o abc 99999999999999999999 -2 7",
+                      epsilonQuestion("0.5") + nbPixMinQuestion("5") + kNbPixMinPrompt + kNbPixMinPrompt +
+                          kNbPixMinPrompt + kNbPixMinPrompt,
+                      0.5f, 7}));
+
+TEST_F(Dialogue, WrongFileNamesBringThePromptBackWithoutMessage) {
+  test::writeTextFile("zero.txt", "0 1 2\n");
+  const Outcome result = run("absent.bmp img.bmp absent.txt zero.txt d.txt n n");
+  EXPECT_EQ(result.out.substr(0, result.out.find("La valeur")),
+            kImagePrompt + kImagePrompt + "Ouverture Image OK\n" + kDescriptorPrompt + kDescriptorPrompt +
+                kDescriptorPrompt + "Ouverture Descripteurs OK\n");
+  EXPECT_EQ(std::string(segmenter_.name()), "img.bmp");
+}
+
+struct EndCase {
+  const char* input;
+  std::string expectedOut;
+};
+
+class DialogueEnd : public Dialogue, public testing::WithParamInterface<EndCase> {};
+
+TEST_P(DialogueEnd, StopsWithStatusOneAndOneLineOnTheErrorStream) {
+  const Outcome result = run(GetParam().input);
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.out, GetParam().expectedOut);
+  ASSERT_FALSE(result.err.empty());
+  EXPECT_EQ(result.err.find('\n'), result.err.size() - 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    AtEachPrompt, DialogueEnd,
+    testing::Values(EndCase{"", kImagePrompt}, EndCase{"  \n absent.bmp\n", kImagePrompt + kImagePrompt},
+                    EndCase{"img.bmp", kImagePrompt + "Ouverture Image OK\n" + kDescriptorPrompt},
+                    EndCase{"img.bmp d.txt", kOpened + epsilonQuestion("0.5")},
+                    EndCase{"img.bmp d.txt o", kOpened + epsilonQuestion("0.5") + kEpsilonPrompt},
+                    EndCase{"img.bmp d.txt o -", kOpened + epsilonQuestion("0.5") + kEpsilonPrompt},
+                    EndCase{"img.bmp d.txt o abc",
+                            kOpened + epsilonQuestion("0.5") + kEpsilonPrompt + kEpsilonPrompt},
+                    EndCase{"img.bmp d.txt o 0.75",
+                            kOpened + epsilonQuestion("0.5") + kEpsilonPrompt + nbPixMinQuestion("5")},
+                    EndCase{"img.bmp d.txt n o",
+                            kOpened + epsilonQuestion("0.5") + nbPixMinQuestion("5") + kNbPixMinPrompt}));
+
+const std::string kCountPrompt =
+    "Cette image comporte 12 regions\nTapez le nombre de regions desirees apres fusion\n";
+
+TEST_F(Dialogue, RegionCountOutsideOneToTheCountIsAskedAgain) {
+  const Outcome result = run("img.bmp d.txt n n 0 13 x 12");
+  const std::string stages = "DCC OK\n" + kCountPrompt + kCountPrompt + kCountPrompt + kCountPrompt +
+                             "Detection Contours OK\nCalcul du RAG OK\nFusion OK\nIMAGE: img.bmp\n";
+  EXPECT_NE(result.out.find(stages), std::string::npos) << result.out.substr(0, 2000);
+  EXPECT_EQ(segmenter_.nbRegFin(), 12);
+}
+
+TEST_F(Dialogue, CompleteRunEndsWithTheOutputsAndStatusZero) {
+  const Outcome result = run("img.bmp d.txt o 0.25 o 0 11");
+  EXPECT_EQ(result.status, 0);
+  EXPECT_TRUE(result.err.empty());
+  const std::string ending = "Generation HTML OK\nGeneration BMP OK\n";
+  ASSERT_GE(result.out.size(), ending.size());
+  EXPECT_EQ(result.out.substr(result.out.size() - ending.size()), ending);
+  EXPECT_NE(result.out.find("\nEpsilon:  0.25\nNbPixMin: 0\nNbRegFin: 11\n"), std::string::npos);
+  EXPECT_NE(result.out.find("\nNombre de Regions: 11\n"), std::string::npos);
+  EXPECT_TRUE(std::filesystem::exists("origine.bmp"));
+}
+
+}  // namespace
+}  // namespace quarvel

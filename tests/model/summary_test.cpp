@@ -1,0 +1,145 @@
+#include <gtest/gtest.h>
+
+#include <iomanip>
+#include <limits>
+#include <sstream>
+#include <string>
+
+#include "model/segmenter.h"
+#include "support/temp_folder.h"
+#include "support/test_files.h"
+
+namespace quarvel {
+namespace {
+
+std::string summaryOf(const Segmenter& segmenter) {
+  std::ostringstream out;
+  out << segmenter;
+  return out.str();
+}
+
+TEST(Summary, TwoPixelImageWithTwoRegionsPrintsEverySection) {
+  test::TempFolder folder;
+  const std::string name = folder.file("two.bmp");
+  ASSERT_TRUE(test::writeClassImage(name, {{7, 9}}));
+  Segmenter segmenter;
+  ASSERT_TRUE(segmenter.openImage(name));
+  segmenter.pixelTable().setRegionNumber(Point(0, 0), 1.0);
+  segmenter.pixelTable().setRegionNumber(Point(1, 0), 2.0);
+  Region first(1.0);
+  first.addPixel(0, 0);
+  first.addDescriptor(0.5f);
+  first.addContourPoint(0, 0);
+  Region second(2.0);
+  second.addPixel(1, 0);
+  segmenter.insertRegion(1.0, first);
+  segmenter.insertRegion(2.0, second);
+  segmenter.graph().resize(3);
+  segmenter.graph().setWeight(1, 2, 0.25f);
+  segmenter.setNbRegFin(2);
+
+  EXPECT_EQ(summaryOf(segmenter),
+            "IMAGE: " + name +
+                "\ntaille: 62\ndimensions: 2x1\nPixels: 2\n\n"
+                "Parametres: \nEpsilon:  0.5\nNbPixMin: 5\nNbRegFin: 2\n\n"
+                "Graph d'Adjacence\n1<->2 : 0.25\n\n"
+                "(0,0) t:7r:1 (1,0) t:9r:2 \n\n"
+                "Nombre de Clusters: 2\n\nNombre de Regions: 2\n\n"
+                "Region No: 1\n1 pixels.\n1 descripteurs:\n0.5 \n(0,0) \nContour:\n(0,0) \n\n"
+                "Region No: 2\n1 pixels.\n0 descripteurs:\n\n(1,0) \nContour:\n\n\n");
+}
+
+TEST(Summary, FreshSegmenterPrintsNoNameDefaultsAndEmptySections) {
+  Segmenter segmenter;
+  EXPECT_EQ(summaryOf(segmenter),
+            "IMAGE: \ntaille: 0\ndimensions: 0x0\nPixels: 0\n\n"
+            "Parametres: \nEpsilon:  0.5\nNbPixMin: 5\nNbRegFin: 5\n\n"
+            "Graph d'Adjacence\n\n\n\n"
+            "Nombre de Clusters: 0\n\nNombre de Regions: 0\n\n");
+}
+
+struct SectionCase {
+  const char* what;
+  void (*prepare)(Segmenter&);
+  const char* expectedPart;
+};
+
+class SummarySection : public testing::TestWithParam<SectionCase> {};
+
+TEST_P(SummarySection, IsPrintedAsExpected) {
+  Segmenter segmenter;
+  GetParam().prepare(segmenter);
+  EXPECT_NE(summaryOf(segmenter).find(GetParam().expectedPart), std::string::npos) << GetParam().what << "\n"
+                                                                                   << summaryOf(segmenter);
+}
+
+PixelRecord record(bool hasTone, double tone, bool hasRegion, double region) {
+  PixelRecord r;
+  if (hasTone) r.setTone(tone);
+  if (hasRegion) r.setRegionNumber(region);
+  return r;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SummarySection,
+    testing::Values(
+        SectionCase{
+            "records with and without values, rows split on y",
+            [](Segmenter& s) {
+              s.addPixel(1, 0, record(true, 3, false, 0));
+              s.addPixel(0, 1, record(true, 200, false, 0));
+              s.addPixel(2.5, 0, record(true, 4, true, 2));
+              s.addPixel(0, 0, record(false, 0, false, 0));
+            },
+            "Pixels: 4\n\nParametres: \nEpsilon:  0.5\nNbPixMin: 5\nNbRegFin: 5\n\nGraph d'Adjacence\n\n"
+            "(0,0)  (1,0) t:3 (2.5,0) t:4r:2 \n(0,1) t:200 \n\nNombre de Clusters: 0\n"},
+        SectionCase{"weights: not-a-number skipped, infinity and negatives printed",
+                    [](Segmenter& s) {
+                      s.graph().resize(4);
+                      s.graph().setWeight(1, 2, std::numeric_limits<float>::quiet_NaN());
+                      s.graph().setWeight(2, 3, std::numeric_limits<float>::infinity());
+                      s.graph().setWeight(1, 3, -0.5f);
+                    },
+                    "Graph d'Adjacence\n1<->3 : -0.5\n2<->3 : inf\n\n\n\n"},
+        SectionCase{"parameters as set",
+                    [](Segmenter& s) {
+                      s.setEpsilon(0.1f);
+                      s.setNbPixMin(0);
+                      s.setNbRegFin(12);
+                    },
+                    "Epsilon:  0.1\nNbPixMin: 0\nNbRegFin: 12\n"},
+        SectionCase{
+            "regions in key order with rows of pixels",
+            [](Segmenter& s) {
+              Region region(3.0);
+              for (Point p : {Point(1, 0), Point(2, 0), Point(0, 1)}) region.addPixel(p);
+              region.setDescriptors({0.5f, 0.25f});
+              s.insertRegion(3.0, region);
+              s.insertRegion(1.0, Region(1.0));
+            },
+            "Nombre de Regions: 2\n\nRegion No: 1\n0 pixels.\n0 descripteurs:\n\n\nContour:\n\n\n"
+            "Region No: 3\n3 pixels.\n2 descripteurs:\n0.5 0.25 \n(1,0) (2,0) \n(0,1) \nContour:\n\n\n"}));
+
+TEST(Summary, LargeFileSizeUsesExponentForm) {
+  test::TempFolder folder;
+  std::vector<std::uint8_t> bytes = test::classImageBytes({{1}});
+  bytes[2] = 0x87, bytes[3] = 0xD6, bytes[4] = 0x12, bytes[5] = 0x00;  // 1234567
+  ASSERT_TRUE(test::writeBytes(folder.file("f.bmp"), bytes));
+  Segmenter segmenter;
+  ASSERT_TRUE(segmenter.openImage(folder.file("f.bmp")));
+  EXPECT_NE(summaryOf(segmenter).find("\ntaille: 1.23457e+06\n"), std::string::npos);
+}
+
+TEST(Summary, StreamWithItsOwnPrecisionIsHonoured) {
+  Segmenter segmenter;
+  segmenter.setEpsilon(0.125f);
+  segmenter.graph().resize(3);
+  segmenter.graph().setWeight(1, 2, 1.0f / 3.0f);
+  std::ostringstream out;
+  out << std::setprecision(2) << segmenter;
+  EXPECT_NE(out.str().find("Epsilon:  0.12\n"), std::string::npos);
+  EXPECT_NE(out.str().find("\n1<->2 : 0.33\n"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace quarvel

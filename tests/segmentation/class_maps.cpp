@@ -1,0 +1,146 @@
+#include "class_maps.h"
+
+#include <algorithm>
+
+namespace quarvel::testing {
+namespace {
+
+// Descriptors and parameters, drawn so that ties, equal descriptors (weight 0),
+// lists of different lengths and small regions all occur.
+void drawAnalysis(Draws& draws, MapCase& map) {
+  std::vector<double> distinct(map.tones);
+  std::sort(distinct.begin(), distinct.end());
+  distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
+  const int style = draws.below(4);
+  const int length = 1 + draws.below(3);
+  for (double tone : distinct) {
+    std::vector<float> values;
+    int own = length;
+    if (style == 3 && draws.below(3) == 0) own = draws.below(4);
+    for (int k = 0; k < own; ++k) {
+      if (style == 0) {
+        values.push_back(static_cast<float>(draws.below(3)));  // many equal weights and zeros
+      } else {
+        values.push_back(static_cast<float>(draws.unit() * 255.0));
+      }
+    }
+    map.descriptors[tone] = values;
+  }
+  const float epsilons[] = {0.0f, 0.25f, 0.5f, 1.0f, static_cast<float>(draws.unit())};
+  map.epsilon = epsilons[draws.below(5)];
+  map.nbPixMin = draws.below(11);
+  map.nbRegFinShare = draws.below(4) == 0 ? 0.0 : draws.unit();
+  map.unweightedFirstGraph = draws.below(20) == 0;
+}
+
+void paintSquare(MapCase& map, int left, int top, int side, double tone) {
+  for (int y = top; y < top + side && y < map.height; ++y) {
+    for (int x = left; x < left + side && x < map.width; ++x) {
+      if (x >= 0 && y >= 0) map.tones[static_cast<std::size_t>(y) * map.width + x] = tone;
+    }
+  }
+}
+
+}  // namespace
+
+MapCase randomMap(std::uint64_t seed) {
+  Draws draws(seed);
+  MapCase map;
+  map.width = 1 + draws.below(40);
+  map.height = 1 + draws.below(40);
+  const int toneCount = 1 + draws.below(6);
+  map.tones.resize(static_cast<std::size_t>(map.width) * map.height);
+  for (double& tone : map.tones) tone = 10.0 * draws.below(toneCount);
+  drawAnalysis(draws, map);
+  return map;
+}
+
+MapCase smoothedMap(std::uint64_t seed) {
+  Draws draws(seed);
+  MapCase map;
+  map.width = 8 + draws.below(33);
+  map.height = 8 + draws.below(33);
+  const int toneCount = 2 + draws.below(5);
+  const std::size_t n = static_cast<std::size_t>(map.width) * map.height;
+  std::vector<double> noise(n);
+  for (double& value : noise) value = draws.unit();
+  const int passes = 2 + draws.below(3);
+  for (int pass = 0; pass < passes; ++pass) {
+    std::vector<double> blurred(n);
+    for (int y = 0; y < map.height; ++y) {
+      for (int x = 0; x < map.width; ++x) {
+        double sum = 0.0;
+        int count = 0;
+        for (int dy = -1; dy <= 1; ++dy) {
+          for (int dx = -1; dx <= 1; ++dx) {
+            const int nx = x + dx;
+            const int ny = y + dy;
+            if (nx < 0 || ny < 0 || nx >= map.width || ny >= map.height) continue;
+            sum += noise[static_cast<std::size_t>(ny) * map.width + nx];
+            ++count;
+          }
+        }
+        blurred[static_cast<std::size_t>(y) * map.width + x] = sum / count;
+      }
+    }
+    noise.swap(blurred);
+  }
+  const auto [low, high] = std::minmax_element(noise.begin(), noise.end());
+  const double span = *high - *low > 0.0 ? *high - *low : 1.0;
+  map.tones.resize(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    const int level = std::min(toneCount - 1, static_cast<int>((noise[i] - *low) / span * toneCount));
+    map.tones[i] = 1.0 + level;
+  }
+  const int holes = draws.below(6);
+  for (int k = 0; k < holes; ++k) {
+    map.tones[draws.below(static_cast<int>(n))] = 1.0 + draws.below(toneCount + 1);
+  }
+  const int nests = draws.below(3);
+  for (int k = 0; k < nests; ++k) {
+    const int left = draws.below(map.width);
+    const int top = draws.below(map.height);
+    paintSquare(map, left, top, 5, 50.0);
+    paintSquare(map, left + 1, top + 1, 3, 60.0);
+    paintSquare(map, left + 2, top + 2, 1, 50.0);
+  }
+  drawAnalysis(draws, map);
+  return map;
+}
+
+MapCase nestedMap(std::uint64_t seed) {
+  Draws draws(seed);
+  MapCase map;
+  map.width = 6 + draws.below(30);
+  map.height = 6 + draws.below(30);
+  map.tones.assign(static_cast<std::size_t>(map.width) * map.height, 0.0);
+  const int shapes = 1 + draws.below(5);
+  for (int s = 0; s < shapes; ++s) {
+    const int kind = draws.below(3);
+    const int left = draws.below(map.width);
+    const int top = draws.below(map.height);
+    const double tone = 1.0 + draws.below(4);
+    if (kind == 0) {
+      // Rings inside rings, each a different tone from its parent.
+      const int side = 3 + draws.below(12);
+      for (int ring = 0; 2 * ring < side; ++ring) {
+        paintSquare(map, left + ring, top + ring, side - 2 * ring, ring % 2 == 0 ? tone : tone + 4.0);
+      }
+    } else if (kind == 1) {
+      // A staircase joined only through corners, then a gap.
+      const int steps = 2 + draws.below(10);
+      for (int k = 0; k < steps; ++k) paintSquare(map, left + k, top + k, 1, tone);
+    } else {
+      // A square with a square hole holding an island that touches the hole's corner.
+      const int side = 5 + draws.below(8);
+      paintSquare(map, left, top, side, tone);
+      paintSquare(map, left + 1, top + 1, side - 2, 0.0);
+      paintSquare(map, left + 2, top + 2, 1, tone + 4.0);
+      paintSquare(map, left + side / 2, top + side / 2, 1, tone);
+    }
+  }
+  drawAnalysis(draws, map);
+  return map;
+}
+
+}  // namespace quarvel::testing

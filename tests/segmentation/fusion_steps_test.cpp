@@ -1,0 +1,81 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <bit>
+#include <map>
+#include <string>
+
+#include "analysis_setup.h"
+#include "segmentation/fusion_loading.h"
+
+namespace quarvel::testing {
+namespace {
+
+// After labelling, numbers are 1 .. N and fusion positions 0 .. N-1.
+void expectSameValues(const literal::Analysis& expected, const FusionState& state) {
+  std::map<std::pair<int, int>, float> live;
+  for (const FusionPair& pair : state.pairs) {
+    if (pair.alive) live[{pair.low + 1, pair.high + 1}] = pair.value;
+  }
+  ASSERT_EQ(expected.graph.size(), live.size());
+  for (const auto& [position, w] : expected.graph) {
+    const auto found = live.find(position);
+    ASSERT_NE(found, live.end()) << position.first << "<->" << position.second;
+    ASSERT_EQ(std::bit_cast<std::uint32_t>(w), std::bit_cast<std::uint32_t>(found->second))
+        << position.first << "<->" << position.second << " expected " << w << " got " << found->second;
+  }
+  for (const auto& [key, region] : expected.regions) {
+    const FusionRegion& fused = state.regions[static_cast<std::size_t>(key) - 1];
+    ASSERT_TRUE(fused.alive);
+    std::vector<std::uint32_t> contour(fused.contour);
+    std::sort(contour.begin(), contour.end());
+    std::vector<std::uint32_t> want;
+    for (const literal::Pt& p : region.contour)
+      want.push_back(static_cast<std::uint32_t>(p.y * state.width + p.x));
+    ASSERT_EQ(want, contour) << "contour of region " << key;
+  }
+}
+
+class FusionStepsMatchLiteral : public ::testing::TestWithParam<int> {};
+
+// The fusion's own pair values and contours equal the literal graph rebuilt
+// after every merge, and it picks the same pair each time.
+TEST_P(FusionStepsMatchLiteral, AfterEveryMerge) {
+  const int seed = GetParam();
+  const MapCase map = seed % 2 == 0 ? smoothedMap(1000 + seed) : nestedMap(1000 + seed);
+  literal::Analysis expected = literalAnalysisOf(map);
+  Segmenter actual;
+  loadMap(map, actual);
+  literal::labelComponents(expected);
+  literal::detectContours(expected);
+  literal::buildAdjacencyGraph(expected, 1);
+  actual.labelComponents();
+  actual.detectContours();
+
+  FusionState state;
+  std::vector<std::int32_t> positionOf;
+  loadFusion(actual.regionTable(), actual.pixelTable(), {true, map.epsilon, map.nbPixMin}, positionOf, state);
+  ASSERT_NO_FATAL_FAILURE(expectSameValues(expected, state));
+  while (expected.regions.size() > 1) {
+    const auto [i, j] = literal::heaviestEdge(expected);
+    std::int32_t low = -1;
+    std::int32_t high = -1;
+    const bool found = heaviestPair(state, low, high);
+    if (i == 0 && j == 0) {
+      EXPECT_FALSE(found);
+      break;
+    }
+    ASSERT_TRUE(found);
+    ASSERT_EQ(i - 1, low);
+    ASSERT_EQ(j - 1, high);
+    literal::mergePair(expected, i, j);
+    mergeInto(state, low, high);
+    ASSERT_NO_FATAL_FAILURE(expectSameValues(expected, state));
+    ASSERT_EQ(static_cast<std::int32_t>(expected.regions.size()), state.aliveCount);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(GeneratedMaps, FusionStepsMatchLiteral, ::testing::Range(0, 120));
+
+}  // namespace
+}  // namespace quarvel::testing
