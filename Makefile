@@ -22,6 +22,12 @@ test: build
 test-sanitize:
 	$(MAKE) test BUILD=build-sanitize CMAKE_ARGS="-DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUARVEL_SANITIZE=ON -DQUARVEL_BENCH=OFF"
 
+# Builds the libFuzzer programs with clang in build-fuzz and runs each for
+# FUZZ_SECONDS on a copy of its seeds; fails on any finding.
+FUZZ_SECONDS ?= 60
+fuzz:
+	JOBS=$(JOBS) bash fuzz/run_fuzzers.sh $(FUZZ_SECONDS)
+
 # A whole analysis of the bundled sample in $(BUILD)/demo; prints where the report is.
 .PHONY: demo
 demo: build

@@ -1,9 +1,12 @@
 // The fuzzer's bytes are a bitmap file. Checks that readBitmap accepts exactly
 // the complete files, holds every pixel as the file stores it, writes it back
 // so that it reads the same, and that the image loader builds the pixel table
-// and the clusters from it.
+// and the clusters from it. Small images then go through labelling, contours,
+// the graph and the fusion down to one region, with Epsilon and NbPixMin taken
+// from the header's reserved bytes (which nothing else reads).
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "fuzz/scratch_folder.h"
 #include "model/bitmap.h"
@@ -89,7 +92,56 @@ void checkLoaded(const std::string& path, const quarvel::BitmapImage& image, con
   }
 }
 
+// Every cluster receives one descriptor, all different.
+void writeDescriptors(const std::string& path) {
+  std::string text = "256";
+  for (int k = 1; k <= 256; ++k) text += " " + std::to_string((k * 37 % 101) / 100.0);
+  quarvel::fuzz::writeFile(path, reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+}
+
+void checkAnalysis(const std::string& path, const std::uint8_t* data, const Declared& shape) {
+  quarvel::Segmenter segmenter;
+  require(segmenter.openImage(path), "openImage of a readable bitmap");
+  require(segmenter.openDescriptors(quarvel::fuzz::scratchFile("descriptors.txt")), "descriptors accepted");
+  segmenter.setEpsilon(static_cast<float>(data[6]) / 255.0f);
+  segmenter.setNbPixMin(data[8] % 16);
+  segmenter.labelComponents();
+  const int found = segmenter.regionCount();
+  require(found >= 1 && found <= shape.width * shape.rows, "region count");
+  segmenter.setNbRegFin(1 + data[7] % found);
+  segmenter.detectContours();
+  segmenter.buildAdjacencyGraph(1);
+  segmenter.mergeRegions();
+
+  const auto& regions = segmenter.regionTable();
+  require(!regions.empty() && static_cast<int>(regions.size()) >= segmenter.nbRegFin() &&
+              static_cast<int>(regions.size()) <= found,
+          "regions left by the fusion");
+  double number = 1.0;
+  double pixels = 0.0;
+  for (const auto& [key, region] : regions) {
+    require(key == number && region.number() == number, "regions numbered 1 to n");
+    pixels += region.pixelCount();
+    number += 1.0;
+  }
+  require(pixels == static_cast<double>(shape.width * shape.rows), "every pixel in one region");
+  for (int r = 0; r < shape.rows; ++r) {
+    for (int c = 0; c < shape.width; ++c) {
+      const quarvel::PixelRecord record = segmenter.pixelRecordAt(c, r);
+      require(record.regionNumber() != nullptr, "every pixel has a region");
+      const double held = record.regionNumber()->value();
+      require(held >= 1.0 && held < number && regions.at(held).pixels().contains(quarvel::Point(c, r)),
+              "a pixel's region holds it");
+    }
+  }
+}
+
 }  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  writeDescriptors(quarvel::fuzz::scratchFile("descriptors.txt"));
+  return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string path = quarvel::fuzz::scratchFile("in.bmp");
@@ -103,5 +155,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   checkPixels(image, data, shape);
   checkWrittenBack(image);
   checkLoaded(path, image, shape);
+  if (shape.width * shape.rows <= 100) checkAnalysis(path, data, shape);
   return 0;
 }

@@ -82,7 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::size_t blockLength = length > 0 ? static_cast<std::size_t>(length) : 0;
   std::size_t next = 1;
   for (double key : kReceivers) {
-    const std::vector<float>& held = segmenter.clusterAt(key).descriptors();
+    const std::vector<float> held = segmenter.clusterAt(key).descriptors();
     require(held.size() == blockLength, "every receiver takes one whole block");
     for (float value : held) {
       const float expected = values[next++];

@@ -13,21 +13,24 @@
 namespace quarvel::fuzz {
 
 // A private folder under the system's temporary directory for the files a fuzz
-// program writes, created on first use and removed when the program exits.
+// program writes, created on first use and removed when the program exits. The
+// name is never freed: the exit handler that removes the folder runs after
+// the destructors of static objects.
 inline const std::string& scratchFolder() {
-  static const std::string folder = [] {
+  static const std::string* folder = [] {
     std::string pattern = (std::filesystem::temp_directory_path() / "quarvel-fuzz-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) {
       std::perror("quarvel fuzz: cannot create a scratch folder");
       std::abort();
     }
-    std::atexit([] {
-      std::error_code ignored;
-      std::filesystem::remove_all(scratchFolder(), ignored);
-    });
-    return pattern;
+    return new std::string(pattern);
   }();
-  return folder;
+  static const bool removedAtExit = std::atexit([] {
+                                      std::error_code ignored;
+                                      std::filesystem::remove_all(*folder, ignored);
+                                    }) == 0;
+  (void)removedAtExit;
+  return *folder;
 }
 
 inline std::string scratchFile(const std::string& name) { return scratchFolder() + "/" + name; }

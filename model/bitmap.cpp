@@ -1,5 +1,6 @@
 #include "model/bitmap.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -22,28 +23,45 @@ void writeLittleEndian(std::uint8_t* at, std::uint32_t value, int width) {
   for (int i = 0; i < width; ++i) at[i] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
-// The whole file in one go; false when it cannot be opened.
-bool readWholeFile(const std::string& fileName, std::vector<std::uint8_t>& bytes) {
+// The size of file that the header declares: the header and every pixel row,
+// padding included; the header alone when it declares no usable size.
+std::uint64_t declaredFileBytes(const std::uint8_t* header) {
+  const std::int64_t width = static_cast<std::int32_t>(readLittleEndian(header + 18, 4));
+  const std::int64_t height = static_cast<std::int32_t>(readLittleEndian(header + 22, 4));
+  const std::int64_t rows = height < 0 ? -height : height;
+  if (width <= 0 || rows == 0 || width * rows > kMostPixels) return kHeaderBytes;
+  return static_cast<std::uint64_t>(static_cast<std::int64_t>(kHeaderBytes) + rows * (3 * width + width % 4));
+}
+
+// The bytes of the file up to the size its header declares, never more: a
+// device that never ends, or a huge file behind a small header, is not read
+// whole. False when the file cannot be opened.
+bool readDeclaredBytes(const std::string& fileName, std::vector<std::uint8_t>& bytes) {
   std::ifstream in(fileName, std::ios::binary);
   if (!in) return false;
+  bytes.resize(kHeaderBytes);
+  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(kHeaderBytes));
+  bytes.resize(static_cast<std::size_t>(in.gcount()));
+  if (bytes.size() < kHeaderBytes) return true;
+  std::uint64_t wanted = declaredFileBytes(bytes.data());
   std::error_code error;
-  const bool regular = std::filesystem::is_regular_file(fileName, error);
-  const std::uintmax_t size = regular ? std::filesystem::file_size(fileName, error) : 0;
-  if (regular && !error) {
-    bytes.resize(static_cast<std::size_t>(size));
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
-    return true;
+  if (std::filesystem::is_regular_file(fileName, error)) {
+    const std::uintmax_t size = std::filesystem::file_size(fileName, error);
+    if (!error) {
+      wanted = std::min<std::uint64_t>(wanted, size);
+      bytes.reserve(static_cast<std::size_t>(wanted));
+    }
   }
-  // Not a plain file (a pipe, a device): read until it ends.
-  constexpr std::size_t kChunk = 1 << 20;
-  for (;;) {
+  constexpr std::uint64_t kChunk = 1 << 20;
+  while (bytes.size() < wanted) {
     const std::size_t before = bytes.size();
-    bytes.resize(before + kChunk);
-    in.read(reinterpret_cast<char*>(bytes.data() + before), static_cast<std::streamsize>(kChunk));
+    const auto step = static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, wanted - before));
+    bytes.resize(before + step);
+    in.read(reinterpret_cast<char*>(bytes.data() + before), static_cast<std::streamsize>(step));
     bytes.resize(before + static_cast<std::size_t>(in.gcount()));
-    if (static_cast<std::size_t>(in.gcount()) < kChunk) return true;
+    if (static_cast<std::size_t>(in.gcount()) < step) break;
   }
+  return true;
 }
 
 void parseHeader(const std::uint8_t* h, BitmapImage& image) {
@@ -90,7 +108,7 @@ void formatHeader(const BitmapImage& image, std::uint8_t* h) {
 // be cut off. The size is checked before any pixel memory is obtained.
 bool readBitmapFile(const std::string& fileName, BitmapImage& image) {
   std::vector<std::uint8_t> bytes;
-  if (!readWholeFile(fileName, bytes)) return false;
+  if (!readDeclaredBytes(fileName, bytes)) return false;
   if (bytes.size() < kHeaderBytes) return false;
 
   BitmapImage read;

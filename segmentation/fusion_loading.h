@@ -10,7 +10,10 @@ namespace quarvel {
 
 // Starts a fusion on the tables: regions indexed by their position in the
 // table, each pixel by the position of the region its number names (-1: none),
-// contours as stored. positionOf maps a whole region number to its position.
+// contours as stored. The stored contours must be the traces of their regions,
+// as contour detection leaves them: a merge may keep one of them as the
+// merged region's trace. positionOf maps a whole region number to its
+// position.
 void loadFusion(const RegionTable& table, const PixelTable& pixels, const WeightRule& rule,
                 std::vector<std::int32_t>& positionOf, FusionState& state);
 

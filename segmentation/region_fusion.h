@@ -2,10 +2,11 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <queue>
+#include <unordered_map>
 #include <vector>
 
 #include "segmentation/adjacency_weights.h"
+#include "segmentation/pair_queue.h"
 
 namespace quarvel {
 
@@ -33,26 +34,14 @@ struct FusionPair {
   bool highWrites = false;       // and the other way round
   std::uint32_t lowShared = 0;   // low.commonBoundary(high)
   std::uint32_t highShared = 0;  // high.commonBoundary(low)
-  float value = 0.0f;
-  std::uint32_t version = 0;
   bool alive = true;
-};
-
-struct FusionCandidate {
-  float weight = 0.0f;
-  std::int32_t low = 0;
-  std::int32_t high = 0;
-  std::int32_t pair = 0;
-  std::uint32_t version = 0;
-};
-
-// Heaviest first; equal weights by smaller low, then smaller high.
-struct LighterCandidate {
-  bool operator()(const FusionCandidate& a, const FusionCandidate& b) const {
-    if (a.weight != b.weight) return a.weight < b.weight;
-    if (a.low != b.low) return a.low > b.low;
-    return a.high > b.high;
-  }
+  float value = 0.0f;  // kept for bounded pairs only
+  // Unbounded: the commonBoundary that decides the value is 0, so the value
+  // is +inf or not-a-number whatever the descriptors and sizes are.
+  bool unbounded = false;
+  bool parked = false;       // unbounded and found not-a-number; waits for a merge of its regions
+  bool listedByLow = false;  // in low's list of bounded pairs
+  bool listedByHigh = false;
 };
 
 // Everything the fusion works on. Pixels keep the region index they had at
@@ -62,6 +51,17 @@ struct FusionState {
   int width = 0;
   int height = 0;
   WeightRule rule;
+  // Unbounded pairs are valued only when they reach the top of their queue;
+  // this needs a size factor that cannot be negative.
+  bool lazyUnbounded = true;
+  // Bounded pairs are then also finite (no descriptor beyond 1e15 in size, a
+  // size factor of at most 1). While an unbounded pair is +inf no bounded
+  // value can be chosen, so regions whose descriptors or size changed are
+  // only marked stale, and their bounded pairs are valued again before the
+  // bounded queue is read.
+  bool deferBounded = true;
+  std::vector<std::int32_t> staleRegions;
+  std::vector<std::uint8_t> stale;         // per region
   std::vector<std::int32_t> base;          // per pixel, -1 for none
   std::vector<std::int32_t> absorbedInto;  // union-find parent per region index
   std::vector<FusionRegion> regions;
@@ -69,8 +69,14 @@ struct FusionState {
   std::vector<std::uint8_t> onContour;  // per pixel
 
   std::vector<FusionPair> pairs;
-  std::vector<std::vector<std::int32_t>> pairsOf;  // per region, may list dead pairs
-  std::priority_queue<FusionCandidate, std::vector<FusionCandidate>, LighterCandidate> candidates;
+  std::vector<std::vector<std::int32_t>> pairsOf;    // per region, may list dead pairs
+  std::vector<std::vector<std::int32_t>> boundedOf;  // per region, its bounded pairs, may list stale ones
+  std::vector<std::vector<std::int32_t>> parkedOf;   // per region, may list stale ones
+  std::unordered_map<std::uint64_t, std::int32_t> pairIndex;  // (low, high) -> live pair
+  // Bounded pairs whose value is neither 0 nor not-a-number, by value.
+  PairQueue bounded;
+  // Unbounded pairs not parked, by (low, high) alone: every weight is +inf.
+  PairQueue unboundedQueue;
 
   // Scratch: per region the pair it shares with the region being worked on
   // (-1: none), per pixel the last scan that counted it.
@@ -92,9 +98,13 @@ std::int32_t regionOfPixel(FusionState& state, std::size_t pixel);
 // False when no such pair remains.
 bool heaviestPair(FusionState& state, std::int32_t& low, std::int32_t& high);
 
-// Merges region b into region a: a takes b's pixels, its contour is traced
-// again, its descriptors become the merged ones, and the values of every pair
-// that involves a are recomputed; b's pairs move to a.
+// The value the graph construction would give the pair now.
+float currentPairValue(const FusionState& state, std::int32_t pair);
+
+// Merges region b into region a: a takes b's pixels, its contour becomes the
+// trace of the merged region, its descriptors the merged ones; b's pairs move
+// to a and every pair of a gets the value the graph construction would give
+// it (unbounded and stale ones when they are next looked at).
 void mergeInto(FusionState& state, std::int32_t a, std::int32_t b);
 
 }  // namespace quarvel

@@ -41,6 +41,16 @@ void operator delete(void* block) noexcept { std::free(block); }
 void operator delete[](void* block) noexcept { std::free(block); }
 void operator delete(void* block, std::size_t) noexcept { std::free(block); }
 void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  try {
+    return allocate(size);
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
+void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept { return operator new(size, tag); }
+void operator delete(void* block, const std::nothrow_t&) noexcept { std::free(block); }
+void operator delete[](void* block, const std::nothrow_t&) noexcept { std::free(block); }
 
 namespace quarvel {
 namespace {
@@ -148,10 +158,11 @@ class BadInput : public testing::Test {
 
 struct ImageCase {
   const char* what;
-  std::optional<Bytes> file;  // none: no file at all
+  std::optional<Bytes> file;  // written as bad.bmp; none: no such file
   bool accepted;
   int topLeftTone;  // of the accepted image
   int topRightTone;
+  const char* typed = "bad.bmp";  // the name typed at the prompt
 };
 
 class BadImage : public BadInput, public testing::WithParamInterface<ImageCase> {};
@@ -160,15 +171,17 @@ class BadImage : public BadInput, public testing::WithParamInterface<ImageCase> 
 // brings the image prompt back, an accepted one the descriptor prompt.
 TEST_P(BadImage, IsRefusedOrReadWithoutAnyFileChangedAndWithoutLargeAllocation) {
   const ImageCase& c = GetParam();
-  if (c.file) ASSERT_TRUE(test::writeBytes("bad.bmp", *c.file));
+  if (c.file) {
+    ASSERT_TRUE(test::writeBytes("bad.bmp", *c.file));
+  }
   const Snapshot before = snapshotOf(root_.path());
 
-  const Outcome outcome = run("bad.bmp\n");
+  const Outcome outcome = run(std::string(c.typed) + "\n");
   expectStopped(outcome);
   EXPECT_EQ(outcome.out, c.accepted ? kImageOpened : kImagePrompt + kImagePrompt) << c.what;
   EXPECT_LT(largestRequest.load(), std::size_t{1} << 20) << c.what;
   EXPECT_EQ(snapshotOf(root_.path()), before) << c.what;
-  EXPECT_STREQ(segmenter_.name(), "bad.bmp");
+  EXPECT_STREQ(segmenter_.name(), c.typed);
   if (c.accepted) {
     EXPECT_EQ(segmenter_.pixelRecordAt(0, 0).tone()->value(), c.topLeftTone) << c.what;
     const double right = segmenter_.width() - 1;
@@ -197,7 +210,9 @@ INSTANTIATE_TEST_SUITE_P(
         ImageCase{"negative height: top row first", damagedImage(kSquare, 2, -2, 70), true, 3, 4},
         ImageCase{"one byte short of the pixels", damagedImage(kFourWide, 4, 2, 77), false, 0, 0},
         ImageCase{"last row's padding missing", damagedImage(kThreeWide, 3, 2, 75), true, 1, 3},
-        ImageCase{"padding and a pixel byte missing", damagedImage(kThreeWide, 3, 2, 74), false, 0, 0}));
+        ImageCase{"padding and a pixel byte missing", damagedImage(kThreeWide, 3, 2, 74), false, 0, 0},
+        ImageCase{"a device that never ends", std::nullopt, false, 0, 0, "/dev/zero"},
+        ImageCase{"the working folder", std::nullopt, false, 0, 0, "."}));
 
 struct DescriptorCase {
   const char* what;
@@ -408,7 +423,7 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{"x onerror=alert(1)", "x onerror=alert(1)_0.5_5_1", "x onerror=alert(1)",
                  "x%20onerror=alert(1)"},
         NameCase{"100%.bmp", "100%.bmp_0.5_5_1", "100%.bmp", "100%25.bmp"},
-        NameCase{"..bmp", "..bmp_0.5_5_1", "..bmp", "..bmp"}));
+        NameCase{"a\tb.bmp", "a\tb.bmp_0.5_5_1", "a\tb.bmp", "a%09b.bmp"}));
 
 // A name that climbs out of the working folder reads the image there, but the
 // report folder stays under work/C:/ and nothing is written above work/.

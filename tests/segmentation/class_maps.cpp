@@ -11,7 +11,7 @@ void drawAnalysis(Draws& draws, MapCase& map) {
   std::vector<double> distinct(map.tones);
   std::sort(distinct.begin(), distinct.end());
   distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
-  const int style = draws.below(4);
+  const int style = draws.below(5);
   const int length = 1 + draws.below(3);
   for (double tone : distinct) {
     std::vector<float> values;
@@ -20,14 +20,18 @@ void drawAnalysis(Draws& draws, MapCase& map) {
     for (int k = 0; k < own; ++k) {
       if (style == 0) {
         values.push_back(static_cast<float>(draws.below(3)));  // many equal weights and zeros
+      } else if (style == 4) {
+        values.push_back(static_cast<float>(draws.unit() * 3e38));  // distances that overflow
       } else {
         values.push_back(static_cast<float>(draws.unit() * 255.0));
       }
     }
     map.descriptors[tone] = values;
   }
-  const float epsilons[] = {0.0f, 0.25f, 0.5f, 1.0f, static_cast<float>(draws.unit())};
-  map.epsilon = epsilons[draws.below(5)];
+  // Now and then a factor outside 0 .. 1, which the dialogue never lets through.
+  const float epsilons[] = {0.0f, 0.25f, 0.5f, 1.0f,  static_cast<float>(draws.unit()),
+                            0.5f, 0.5f,  0.5f, -0.5f, 3.0f};
+  map.epsilon = epsilons[draws.below(10)];
   map.nbPixMin = draws.below(11);
   map.nbRegFinShare = draws.below(4) == 0 ? 0.0 : draws.unit();
   map.unweightedFirstGraph = draws.below(20) == 0;

@@ -14,8 +14,10 @@ namespace {
 // After labelling, numbers are 1 .. N and fusion positions 0 .. N-1.
 void expectSameValues(const literal::Analysis& expected, const FusionState& state) {
   std::map<std::pair<int, int>, float> live;
-  for (const FusionPair& pair : state.pairs) {
-    if (pair.alive) live[{pair.low + 1, pair.high + 1}] = pair.value;
+  for (std::size_t id = 0; id < state.pairs.size(); ++id) {
+    const FusionPair& pair = state.pairs[id];
+    if (pair.alive)
+      live[{pair.low + 1, pair.high + 1}] = currentPairValue(state, static_cast<std::int32_t>(id));
   }
   ASSERT_EQ(expected.graph.size(), live.size());
   for (const auto& [position, w] : expected.graph) {
@@ -42,7 +44,12 @@ class FusionStepsMatchLiteral : public ::testing::TestWithParam<int> {};
 // after every merge, and it picks the same pair each time.
 TEST_P(FusionStepsMatchLiteral, AfterEveryMerge) {
   const int seed = GetParam();
-  const MapCase map = seed % 2 == 0 ? smoothedMap(1000 + seed) : nestedMap(1000 + seed);
+  MapCase map = seed % 2 == 0 ? smoothedMap(1000 + seed) : nestedMap(1000 + seed);
+  if (seed >= 120) {
+    // Two descriptor values only: many edges join equal descriptors and weigh
+    // 0 or not-a-number until a merge changes one side's mean.
+    for (auto& [tone, values] : map.descriptors) values = {static_cast<float>(static_cast<int>(tone) % 2)};
+  }
   literal::Analysis expected = literalAnalysisOf(map);
   Segmenter actual;
   loadMap(map, actual);
@@ -75,7 +82,7 @@ TEST_P(FusionStepsMatchLiteral, AfterEveryMerge) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(GeneratedMaps, FusionStepsMatchLiteral, ::testing::Range(0, 120));
+INSTANTIATE_TEST_SUITE_P(GeneratedMaps, FusionStepsMatchLiteral, ::testing::Range(0, 200));
 
 }  // namespace
 }  // namespace quarvel::testing
