@@ -9,13 +9,14 @@ namespace quarvel {
 namespace {
 
 // The image cell's source is an unquoted attribute value: a blank in the name
-// would end it and start another attribute, so blanks (and the '%' that
-// introduces such codes) are written as URL character codes.
+// would end it and start another attribute, so blanks are written as URL
+// character codes. Names typed at the dialogue never hold a blank; every other
+// character stays as typed.
 std::string imageSource(const std::string& fileName) {
   static const char kHex[] = "0123456789ABCDEF";
   std::string source;
   for (char c : fileName) {
-    if (c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r' || c == '%') {
+    if (c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r') {
       const auto code = static_cast<unsigned char>(c);
       source += '%';
       source += kHex[code >> 4];

@@ -422,7 +422,7 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{"a<b&c>pwned", "a<b&c>pwned_0.5_5_1", "a&lt;b&amp;c&gt;pwned", "a&lt;b&amp;c&gt;pwned"},
         NameCase{"x onerror=alert(1)", "x onerror=alert(1)_0.5_5_1", "x onerror=alert(1)",
                  "x%20onerror=alert(1)"},
-        NameCase{"100%.bmp", "100%.bmp_0.5_5_1", "100%.bmp", "100%25.bmp"},
+        NameCase{"100%.bmp", "100%.bmp_0.5_5_1", "100%.bmp", "100%.bmp"},
         NameCase{"a\tb.bmp", "a\tb.bmp_0.5_5_1", "a\tb.bmp", "a%09b.bmp"}));
 
 // A name that climbs out of the working folder reads the image there, but the
