@@ -9,37 +9,15 @@
 #include <string>
 #include <vector>
 
+#include "generator/class_map_generator.h"
 #include "model/segmenter.h"
 
 namespace {
 
-// Blocks of 16 x 16 pixels with one of 8 tones drawn from a fixed hash.
+// A smoothed class map of 8 tones with a light speckle of single pixels (a
+// thousand regions or so at 512 x 512), from the benchmarks' generator.
 void writeClassMap(const std::string& path, int size) {
-  const std::uint32_t rowBytes = 3u * static_cast<std::uint32_t>(size) + static_cast<std::uint32_t>(size % 4);
-  std::uint8_t header[54] = {'B', 'M'};
-  auto put = [&header](int at, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) header[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
-  };
-  put(2, 54u + rowBytes * static_cast<std::uint32_t>(size));
-  put(10, 54);
-  put(14, 40);
-  put(18, static_cast<std::uint32_t>(size));
-  put(22, static_cast<std::uint32_t>(size));
-  header[26] = 1;
-  header[28] = 24;
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(header), sizeof header);
-  std::vector<char> row(rowBytes, 0);
-  for (int y = 0; y < size; ++y) {
-    for (int x = 0; x < size; ++x) {
-      std::uint32_t h =
-          static_cast<std::uint32_t>(x / 16) * 73856093u ^ static_cast<std::uint32_t>(y / 16) * 19349663u;
-      h ^= h >> 13;
-      h *= 0x5bd1e995u;
-      row[3 * x] = row[3 * x + 1] = row[3 * x + 2] = static_cast<char>(1 + (h >> 15) % 8);
-    }
-    out.write(row.data(), static_cast<std::streamsize>(row.size()));
-  }
+  quarvel::bench::writeClassMapBitmap(quarvel::bench::generateClassMap({size, 8, 0.003, 1}), path);
 }
 
 double secondsSince(std::chrono::steady_clock::time_point start) {

@@ -18,23 +18,7 @@ using quarvel::fuzz::require;
 
 // A 4 x 2 bitmap, bottom row stored first: tones 7 1 0 200 under 0 1 2 7.
 std::vector<std::uint8_t> smallImage() {
-  const std::uint8_t rows[2][4] = {{7, 1, 0, 200}, {0, 1, 2, 7}};
-  std::vector<std::uint8_t> bytes(54 + 2 * 12, 0);
-  bytes[0] = 'B';
-  bytes[1] = 'M';
-  bytes[2] = static_cast<std::uint8_t>(bytes.size());
-  bytes[10] = 54;
-  bytes[14] = 40;
-  bytes[18] = 4;
-  bytes[22] = 2;
-  bytes[26] = 1;
-  bytes[28] = 24;
-  for (int row = 0; row < 2; ++row) {
-    for (int column = 0; column < 4; ++column) {
-      for (int k = 0; k < 3; ++k) bytes[54 + row * 12 + column * 3 + k] = rows[row][column];
-    }
-  }
-  return bytes;
+  return quarvel::fuzz::classBitmap(4, 2, {7, 1, 0, 200, 0, 1, 2, 7});
 }
 
 const std::vector<double> kReceivers = {1.0, 2.0, 7.0, 200.0};

@@ -32,25 +32,7 @@ void writeText(const std::string& name, const std::string& text) {
 }
 
 // A 3 x 2 bitmap, bottom row stored first: tones 0 1 3 under 1 2 2.
-std::vector<std::uint8_t> tinyImage() {
-  const std::uint8_t rows[2][3] = {{0, 1, 3}, {1, 2, 2}};
-  std::vector<std::uint8_t> bytes(54 + 2 * 12, 0);
-  bytes[0] = 'B';
-  bytes[1] = 'M';
-  bytes[2] = static_cast<std::uint8_t>(bytes.size());
-  bytes[10] = 54;
-  bytes[14] = 40;
-  bytes[18] = 3;
-  bytes[22] = 2;
-  bytes[26] = 1;
-  bytes[28] = 24;
-  for (int row = 0; row < 2; ++row) {
-    for (int column = 0; column < 3; ++column) {
-      for (int k = 0; k < 3; ++k) bytes[54 + row * 12 + column * 3 + k] = rows[row][column];
-    }
-  }
-  return bytes;
-}
+std::vector<std::uint8_t> tinyImage() { return quarvel::fuzz::classBitmap(3, 2, {0, 1, 3, 1, 2, 2}); }
 
 std::set<std::string> folderEntries() {
   std::set<std::string> entries;

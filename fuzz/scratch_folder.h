@@ -9,6 +9,7 @@
 #include <fstream>
 #include <string>
 #include <system_error>
+#include <vector>
 
 namespace quarvel::fuzz {
 
@@ -47,6 +48,29 @@ inline void writeFile(const std::string& path, const std::uint8_t* data, std::si
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
   require(static_cast<bool>(out), "the scratch file could not be written");
+}
+
+// A 24-bit bitmap of width x height class pixels whose three bytes all hold the
+// pixel's tone; tones are given row by row in the order the file stores them
+// (bottom row first). Sizes go in one-byte fields: for tiny images only.
+inline std::vector<std::uint8_t> classBitmap(int width, int height, const std::vector<std::uint8_t>& tones) {
+  const int rowBytes = 3 * width + width % 4;
+  std::vector<std::uint8_t> bytes(54 + static_cast<std::size_t>(rowBytes * height), 0);
+  bytes[0] = 'B';
+  bytes[1] = 'M';
+  bytes[2] = static_cast<std::uint8_t>(bytes.size());
+  bytes[10] = 54;
+  bytes[14] = 40;
+  bytes[18] = static_cast<std::uint8_t>(width);
+  bytes[22] = static_cast<std::uint8_t>(height);
+  bytes[26] = 1;
+  bytes[28] = 24;
+  for (int row = 0; row < height; ++row) {
+    for (int column = 0; column < width; ++column) {
+      for (int k = 0; k < 3; ++k) bytes[54 + row * rowBytes + column * 3 + k] = tones[row * width + column];
+    }
+  }
+  return bytes;
 }
 
 }  // namespace quarvel::fuzz

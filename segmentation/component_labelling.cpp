@@ -3,19 +3,10 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "segmentation/union_find.h"
+
 namespace quarvel {
 namespace {
-
-std::int32_t findRoot(std::vector<std::int32_t>& parent, std::int32_t label) {
-  std::int32_t root = label;
-  while (parent[root] != root) root = parent[root];
-  while (parent[label] != root) {
-    const std::int32_t next = parent[label];
-    parent[label] = root;
-    label = next;
-  }
-  return root;
-}
 
 void unite(std::vector<std::int32_t>& parent, std::int32_t a, std::int32_t b) {
   a = findRoot(parent, a);

@@ -7,20 +7,10 @@
 #include "segmentation/boundary_tracing.h"
 #include "segmentation/edge_weight.h"
 #include "segmentation/fusion_pairs.h"
+#include "segmentation/union_find.h"
 
 namespace quarvel {
 namespace {
-
-std::int32_t findLiveRegion(std::vector<std::int32_t>& absorbedInto, std::int32_t region) {
-  std::int32_t root = region;
-  while (absorbedInto[root] != root) root = absorbedInto[root];
-  while (absorbedInto[region] != root) {
-    const std::int32_t next = absorbedInto[region];
-    absorbedInto[region] = root;
-    region = next;
-  }
-  return root;
-}
 
 // What the contour of the merged region is, seen from its two parts.
 enum class MergedContour {
@@ -103,7 +93,7 @@ void traceContour(FusionState& state, std::int32_t a) {
 
 std::int32_t regionOfPixel(FusionState& state, std::size_t pixel) {
   const std::int32_t start = state.base[pixel];
-  return start < 0 ? -1 : findLiveRegion(state.absorbedInto, start);
+  return start < 0 ? -1 : findRoot(state.absorbedInto, start);
 }
 
 void startFusion(FusionState& state, int width, int height, std::vector<std::int32_t> base,
