@@ -3,6 +3,8 @@
 #include <cctype>
 #include <string>
 
+#include "driver/analysis_run.h"
+
 namespace quarvel {
 namespace {
 
@@ -50,7 +52,8 @@ int endOfInput(std::ostream& err) {
 
 }  // namespace
 
-int runDialogue(Segmenter& segmenter, std::istream& in, std::ostream& out, std::ostream& err) {
+int runDialogue(Segmenter& segmenter, std::istream& in, std::ostream& out, std::ostream& err,
+                const StageWatch& watch) {
   std::string word;
   char answer = 0;
 
@@ -100,7 +103,9 @@ int runDialogue(Segmenter& segmenter, std::istream& in, std::ostream& out, std::
     }
   }
 
-  segmenter.labelComponents();
+  if (!runStage(Stage::Labelling, segmenter, err, watch, [&] { segmenter.labelComponents(); })) {
+    return kStatusOutOfMemory;
+  }
   out << "DCC OK" << std::endl;
 
   if (segmenter.regionCount() < 1) {
@@ -118,26 +123,7 @@ int runDialogue(Segmenter& segmenter, std::istream& in, std::ostream& out, std::
     if (nbRegFin >= 1 && nbRegFin <= segmenter.regionCount()) break;
   }
 
-  segmenter.detectContours();
-  out << "Detection Contours OK" << std::endl;
-
-  segmenter.buildAdjacencyGraph(1);
-  out << "Calcul du RAG OK" << std::endl;
-
-  segmenter.writeResultBitmap("origine.bmp", "");
-
-  segmenter.mergeRegions();
-  out << "Fusion OK" << std::endl;
-
-  out << segmenter;
-
-  const std::string prefix = "C:";
-  segmenter.writeHtmlReport(prefix);
-  out << "Generation HTML OK" << std::endl;
-
-  segmenter.writeResultBitmap("resultat.bmp", prefix);
-  out << "Generation BMP OK" << std::endl;
-  return 0;
+  return runAnalysis(segmenter, out, err, watch);
 }
 
 }  // namespace quarvel

@@ -1,9 +1,10 @@
 #include <iostream>
+#include <string>
+#include <vector>
 
-#include "driver/dialogue.h"
-#include "model/segmenter.h"
+#include "driver/command_line.h"
 
-int main() {
-  quarvel::Segmenter segmenter;
-  return quarvel::runDialogue(segmenter, std::cin, std::cout, std::cerr);
+int main(int argc, char** argv) {
+  const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+  return quarvel::runTool(arguments, std::cin, std::cout, std::cerr);
 }

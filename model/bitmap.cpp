@@ -1,5 +1,7 @@
 #include "model/bitmap.h"
 
+#include "report/output_file.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
@@ -140,15 +142,13 @@ bool readBitmapFile(const std::string& fileName, BitmapImage& image) {
   return true;
 }
 
-bool writeBitmapFile(const std::string& fileName, const BitmapImage& image) {
+bool writeBitmapTo(std::ostream& out, const BitmapImage& image) {
   const std::int64_t width = image.width;
   const std::int64_t rows = image.height < 0 ? -static_cast<std::int64_t>(image.height) : image.height;
   const bool consistent = width >= 0 && image.padding >= 0 && image.padding <= 3 &&
                           static_cast<std::int64_t>(image.pixels.size()) >= width * rows * 4;
   if (!consistent) return false;
 
-  std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
-  if (!out) return false;
   std::uint8_t header[kHeaderBytes];
   formatHeader(image, header);
   out.write(reinterpret_cast<const char*>(header), kHeaderBytes);
@@ -164,8 +164,7 @@ bool writeBitmapFile(const std::string& fileName, const BitmapImage& image) {
     }
     out.write(reinterpret_cast<const char*>(row.data()), static_cast<std::streamsize>(row.size()));
   }
-  out.close();
-  return !out.fail();
+  return static_cast<bool>(out);
 }
 
 }  // namespace
@@ -179,9 +178,12 @@ bool readBitmap(const std::string& fileName, BitmapImage& image) {
   }
 }
 
+bool writeBitmap(std::ostream& out, const BitmapImage& image) { return writeBitmapTo(out, image); }
+
 bool writeBitmap(const std::string& fileName, const BitmapImage& image) {
   try {
-    return writeBitmapFile(fileName, image);
+    OutputFile file(fileName);
+    return writeBitmapTo(file.stream(), image) && file.commit() == 0;
   } catch (const std::bad_alloc&) {
     return false;
   }

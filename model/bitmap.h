@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -54,7 +55,11 @@ struct BitmapImage {
 // image is left in an unspecified but valid state.
 bool readBitmap(const std::string& fileName, BitmapImage& image);
 // Writes the header as held and the rows in their stored order, padding bytes
-// as zeros; false when the file cannot be opened for writing.
+// as zeros; false when the file cannot be written. The file is replaced only
+// once it is complete.
 bool writeBitmap(const std::string& fileName, const BitmapImage& image);
+// The same bytes onto a stream; false when the image is inconsistent or the
+// stream fails.
+bool writeBitmap(std::ostream& out, const BitmapImage& image);
 
 }  // namespace quarvel

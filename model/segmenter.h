@@ -13,6 +13,7 @@
 #include "regions/pixel_record.h"
 #include "regions/point.h"
 #include "regions/region.h"
+#include "report/output_notes.h"
 #include "report/palette.h"
 
 namespace quarvel {
@@ -94,10 +95,13 @@ class Segmenter {
   bool buildAdjacencyGraph(int weighted);
   bool mergeRegions();
 
-  // Outputs (report/).
+  // Outputs (report/). Each answers false when a file it should write is not
+  // in place; the overloads with notes also hand back what went wrong.
   bool writeResultBitmap(std::string fileName, std::string prefix);
+  bool writeResultBitmap(std::string fileName, std::string prefix, OutputNotes& notes);
   std::vector<Palette> makePalette(int n);
   bool writeHtmlReport(std::string prefix);
+  bool writeHtmlReport(std::string prefix, OutputNotes& notes);
 
  private:
   std::unique_ptr<std::string> name_;

@@ -31,7 +31,7 @@ std::string imageSource(const std::string& fileName) {
 void writeHead(std::ostream& out, const ReportPage& page) {
   out << "<html>\n"
          "<head>\n"
-         "  <meta http-equiv='Content-Type' content='text/html; charset=iso-8859-1' />\n"
+         "  <meta http-equiv='Content-Type' content='text/html; charset=utf-8' />\n"
          "  <title>"
       << escapeHtml(page.directoryName)
       << "</title>\n"
@@ -92,7 +92,7 @@ void writeImageSection(std::ostream& out, const ReportPage& page) {
       << "                  Pixels: " << page.pixelCount << "<br>\n"
       << "                  Epsilon: " << page.epsilon << "<br>\n"
       << "                  Nombre de Regions avant traitement: " << page.regionCountBefore << "<br>\n"
-      << "                  Nombre de Regions apres traitement: " << page.nbRegFin << "<br>\n"
+      << "                  Nombre de Regions apres traitement: " << page.regionCountAfter << "<br>\n"
       << "                  Nombre de Pixels Minimum: " << page.nbPixMin << "<br>\n"
       << "                  <br>Nombre de Clusters: " << page.clusterCount << "<br>\n"
       << "                  Nombre de Regions: " << page.regions.size() << "<br></td>\n"

@@ -33,7 +33,7 @@ struct ReportPage {
   float epsilon = 0.0f;
   int nbPixMin = 0;
   int regionCountBefore = 0;
-  int nbRegFin = 0;
+  int regionCountAfter = 0;
   std::size_t clusterCount = 0;
   std::vector<RegionEntry> regions;  // in increasing region number
   int graphSize = 0;                 // the adjacency table has graphSize rows and columns

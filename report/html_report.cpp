@@ -1,10 +1,10 @@
 #include <ctime>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "model/segmenter.h"
 #include "report/html_page.h"
+#include "report/output_file.h"
 #include "report/report_files.h"
 #include "report/report_paths.h"
 #include "report/style_sheet.h"
@@ -31,7 +31,8 @@ ReportPage gatherPage(const Segmenter& segmenter, const std::string& imageName,
   page.epsilon = segmenter.epsilon();
   page.nbPixMin = segmenter.nbPixMin();
   page.regionCountBefore = segmenter.regionCount();
-  page.nbRegFin = segmenter.nbRegFin();
+  // The regions that remain: NbRegFin, unless the fusion stopped before it.
+  page.regionCountAfter = static_cast<int>(segmenter.regionTable().size());
   page.clusterCount = segmenter.clusterTable().size();
   page.regions.reserve(segmenter.regionTable().size());
   for (const auto& [number, region] : segmenter.regionTable()) {
@@ -46,27 +47,39 @@ ReportPage gatherPage(const Segmenter& segmenter, const std::string& imageName,
 }  // namespace
 
 bool Segmenter::writeHtmlReport(std::string prefix) {
+  OutputNotes notes;
+  return writeHtmlReport(std::move(prefix), notes);
+}
+
+bool Segmenter::writeHtmlReport(std::string prefix, OutputNotes& notes) {
+  const std::size_t failuresBefore = notes.failureCount();
   const std::time_t now = std::time(nullptr);
   const std::string imageName = name() != nullptr ? std::string(name()) : std::string();
   const std::string directoryName = reportDirectory(imageName, epsilon_, nbPixMin_, nbRegFin_);
   const std::string folder = reportFolderPath(prefix, directoryName, kPathSeparator);
   const std::string styleFolder = folder + kPathSeparator + "CSS";
 
-  makeFolder(folder);
-  makeFolder(styleFolder);
-  copyIntoFolder("logo.jpg", folder);
-  copyIntoFolder("origine.bmp", folder);
-  copyIntoFolder(imageName, folder);
+  if (!makeFolder(folder, notes)) return false;
+  const bool styleFolderMade = makeFolder(styleFolder, notes);
+  copyIntoFolder("logo.jpg", folder, notes);
+  copyIntoFolder("origine.bmp", folder, notes);
+  copyIntoFolder(imageName, folder, notes);
 
   {
-    std::ofstream pageFile(folder + kPathSeparator + "index.html", std::ios::trunc);
-    if (pageFile) writeHtmlPage(pageFile, gatherPage(*this, imageName, directoryName, now));
+    OutputFile pageFile(reportPagePath(prefix, directoryName, kPathSeparator));
+    writeHtmlPage(pageFile.stream(), gatherPage(*this, imageName, directoryName, now));
+    if (const int error = pageFile.commit()) {
+      notes.add(OutputNote{OutputNote::Kind::FileNotWritten, pageFile.destination(), std::string(), error});
+    }
   }
-  {
-    std::ofstream styleFile(styleFolder + kPathSeparator + "style.css", std::ios::trunc);
-    if (styleFile) writeStyleSheet(styleFile);
+  if (styleFolderMade) {
+    OutputFile styleFile(styleFolder + kPathSeparator + "style.css");
+    writeStyleSheet(styleFile.stream());
+    if (const int error = styleFile.commit()) {
+      notes.add(OutputNote{OutputNote::Kind::FileNotWritten, styleFile.destination(), std::string(), error});
+    }
   }
-  return true;
+  return notes.failureCount() == failuresBefore;
 }
 
 }  // namespace quarvel

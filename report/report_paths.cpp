@@ -57,6 +57,10 @@ std::string reportFolderPath(const std::string& prefix, const std::string& direc
   return locationFolder(prefix, separator) + confinedPath(directoryName, separator);
 }
 
+std::string reportPagePath(const std::string& prefix, const std::string& directoryName, char separator) {
+  return reportFolderPath(prefix, directoryName, separator) + separator + kPageFileName;
+}
+
 std::string lastComponent(const std::string& path, char separator) {
   std::size_t start = path.size();
   while (start > 0 && !isSeparator(path[start - 1], separator)) --start;

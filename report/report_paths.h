@@ -9,6 +9,9 @@ namespace quarvel {
 // the platform's own.
 inline constexpr char kPathSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
 
+// The report's page, in the report folder.
+inline constexpr const char* kPageFileName = "index.html";
+
 // The report folder's name: the image name as typed, then "_" Epsilon "_"
 // NbPixMin "_" NbRegFin, each number in the default stream format (0.5, 1, 0.25).
 std::string reportDirectory(const std::string& imageName, float epsilon, int nbPixMin, int nbRegFin);
@@ -27,6 +30,9 @@ std::string confinedPath(const std::string& path, char separator);
 // The report folder: the location folder followed by the confined report
 // directory name.
 std::string reportFolderPath(const std::string& prefix, const std::string& directoryName, char separator);
+
+// The report's page: the report folder, the separator and kPageFileName.
+std::string reportPagePath(const std::string& prefix, const std::string& directoryName, char separator);
 
 // The file name of a path: what follows its last '/' or separator.
 std::string lastComponent(const std::string& path, char separator);

@@ -1,3 +1,4 @@
+#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -5,6 +6,7 @@
 
 #include "model/bitmap.h"
 #include "model/segmenter.h"
+#include "report/output_file.h"
 #include "report/report_paths.h"
 
 namespace quarvel {
@@ -46,21 +48,44 @@ void paintRegions(BitmapImage& image, const PixelTable& table, const std::vector
 }  // namespace
 
 bool Segmenter::writeResultBitmap(std::string fileName, std::string prefix) {
+  OutputNotes notes;
+  return writeResultBitmap(std::move(fileName), std::move(prefix), notes);
+}
+
+bool Segmenter::writeResultBitmap(std::string fileName, std::string prefix, OutputNotes& notes) {
   const std::string imageName = name() != nullptr ? std::string(name()) : std::string();
   BitmapImage image;
+  errno = 0;
   const bool readAgain = readBitmap(imageName, image);
+  const int readError = errno;
   // The colours are drawn whatever happens, so that the second picture of a run
   // keeps its colours when the first could not be written.
   const std::vector<Palette> palette = makePalette(static_cast<int>(pixelTable_.size()));
-  if (!readAgain || image.width != width_ || image.rowCount() != std::abs(height_)) return true;
-  paintRegions(image, pixelTable_, palette);
-
   const std::string path =
       prefix.empty() ? fileName
                      : reportFolderPath(prefix, reportDirectory(imageName, epsilon_, nbPixMin_, nbRegFin_),
                                         kPathSeparator) +
                            kPathSeparator + fileName;
-  writeBitmap(path, image);
+  if (!readAgain) {
+    // The reader answers false when memory runs out; the error number tells it
+    // from an image that is gone.
+    const auto kind =
+        readError == ENOMEM ? OutputNote::Kind::OutOfMemory : OutputNote::Kind::SourceUnreadable;
+    notes.add(OutputNote{kind, path, imageName, readError != 0 ? readError : EIO});
+    return false;
+  }
+  if (image.width != width_ || image.rowCount() != std::abs(height_)) {
+    notes.add(OutputNote{OutputNote::Kind::SourceUnreadable, path, imageName, 0});
+    return false;
+  }
+  paintRegions(image, pixelTable_, palette);
+
+  OutputFile file(path);
+  if (!writeBitmap(file.stream(), image)) file.stream().setstate(std::ios::badbit);
+  if (const int error = file.commit()) {
+    notes.add(OutputNote{OutputNote::Kind::FileNotWritten, path, std::string(), error});
+    return false;
+  }
   return true;
 }
 

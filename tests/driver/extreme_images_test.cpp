@@ -60,13 +60,27 @@ TEST_P(ExtremeImage, RunsToTheEndWithStatusZero) {
   const std::string name = nameOf(c);
   ASSERT_TRUE(test::writeClassImage(name, tones));
   ASSERT_TRUE(test::writeTextFile("d.txt", c.descriptors));
+  ASSERT_TRUE(test::writeTextFile("logo.jpg", "logo"));
 
   std::istringstream in(name + " d.txt n n " + std::to_string(c.nbRegFin) + "\n");
   std::ostringstream out, err;
   Segmenter segmenter;
   EXPECT_EQ(runDialogue(segmenter, in, out, err), 0) << c.what;
-  EXPECT_EQ(err.str(), "") << c.what;
   const std::string said = out.str();
+  // A fusion that stops before NbRegFin says so and how many regions remain:
+  // those that the summary counts.
+  const std::string counted = "\nNombre de Regions: ";
+  const std::size_t at = said.find(counted);
+  ASSERT_NE(at, std::string::npos) << c.what;
+  const int remaining = std::stoi(said.substr(at + counted.size()));
+  const std::string folderName = name + "_0.5_5_" + std::to_string(c.nbRegFin);
+  EXPECT_EQ(err.str(),
+            (remaining > c.nbRegFin
+                 ? "Attention: la fusion s est arretee faute d arete utilisable, il reste " +
+                       std::to_string(remaining) + " regions au lieu de " + std::to_string(c.nbRegFin) + "\n"
+                 : std::string()) +
+                "Rapport: C:/" + folderName + "/index.html\n")
+      << c.what;
   const std::string dimensions = std::to_string(c.width) + "x" + std::to_string(c.height);
   std::vector<std::string> lines = {"Cette image comporte " + std::to_string(c.regionCount) + " regions\n",
                                     "dimensions: " + dimensions + "\n",

@@ -64,7 +64,7 @@ const std::string kRowEnd = "    \t\t</tr>\n";
 std::string expectedPage(const std::string& tableRows) {
   return std::string(
              "<html>\n<head>\n"
-             "  <meta http-equiv='Content-Type' content='text/html; charset=iso-8859-1' />\n"
+             "  <meta http-equiv='Content-Type' content='text/html; charset=utf-8' />\n"
              "  <title>photo.bmp_0.5_5_5</title>\n"
              "  <link rel='stylesheet' type='text/css' href='CSS/style.css' media='screen' title='style' />\n"
              "</head>\n<body>\n  <div id='page'>\n   <!-- Code de l'entete -->\n   <div id='header'>\n"

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cerrno>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -95,7 +96,8 @@ TEST(ResultBitmapRunsTest, TwoRunsWriteTheSameBytes) {
 
 class ChangedImageTest : public testing::TestWithParam<Grid> {};
 
-// An empty grid stands for a removed image.
+// An empty grid stands for a removed image. The picture cannot be made, and
+// the writer says so.
 TEST_P(ChangedImageTest, WritesNothingWhenTheImageNoLongerMatches) {
   test::TempFolder folder;
   test::WorkingFolder inside(folder.path());
@@ -106,8 +108,18 @@ TEST_P(ChangedImageTest, WritesNothingWhenTheImageNoLongerMatches) {
   } else {
     ASSERT_TRUE(test::writeClassImage("in.bmp", GetParam()));
   }
-  EXPECT_TRUE(segmenter.writeResultBitmap("origine.bmp", ""));
+  OutputNotes notes;
+  EXPECT_FALSE(segmenter.writeResultBitmap("origine.bmp", "", notes));
   EXPECT_FALSE(std::filesystem::exists("origine.bmp"));
+  ASSERT_EQ(notes.all().size(), 1u);
+  EXPECT_EQ(notes.all()[0].kind, OutputNote::Kind::SourceUnreadable);
+  EXPECT_EQ(notes.all()[0].path, "origine.bmp");
+  EXPECT_EQ(notes.all()[0].source, "in.bmp");
+  // A removed image is told with the system's reason; a changed one without.
+  EXPECT_EQ(notes.all()[0].error, GetParam().empty() ? ENOENT : 0);
+  std::vector<std::string> left;
+  for (const auto& entry : std::filesystem::directory_iterator(".")) left.push_back(entry.path().filename());
+  EXPECT_EQ(left, GetParam().empty() ? std::vector<std::string>{} : std::vector<std::string>{"in.bmp"});
 }
 
 INSTANTIATE_TEST_SUITE_P(Changes, ChangedImageTest,
