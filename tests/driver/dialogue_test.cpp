@@ -4,6 +4,7 @@
 #include <sstream>
 #include <string>
 
+#include "driver/command_line.h"
 #include "driver/dialogue.h"
 #include "support/temp_folder.h"
 #include "support/test_files.h"
@@ -163,6 +164,79 @@ TEST_F(Dialogue, CompleteRunEndsWithTheOutputsAndStatusZero) {
   EXPECT_NE(result.out.find("\nNombre de Regions: 11\n"), std::string::npos);
   EXPECT_TRUE(std::filesystem::exists("origine.bmp"));
 }
+
+enum class Shown { Nothing, Usage, Version, Dialogue };
+
+struct ArgumentCase {
+  const char* name;
+  std::vector<std::string> arguments;
+  int status;
+  Shown out;
+  Shown err;
+};
+
+class CommandLine : public Dialogue, public testing::WithParamInterface<ArgumentCase> {};
+
+// The usage names the dialogue's questions, the outputs and the exit statuses.
+void expectUsage(const std::string& text) {
+  for (const char* part :
+       {"Usage: quarvel [--help | --version]\n", "Tapez le nom de l image\n",
+        "Tapez le nom du fichier de descripteurs de l image\n", "Voulez vous la modifier? [o ou n]  epsilon",
+        "Voulez vous la modifier? [o ou n]  nombre de pixels minimum",
+        "Tapez le nombre de regions desirees apres fusion", "origine.bmp", "index.html", "CSS/style.css",
+        "resultat.bmp", "logo.jpg", "0 tout est ecrit", "1 entree terminee",
+        "2 une sortie n a pas pu etre ecrite", "3 memoire insuffisante", "64 argument inconnu"}) {
+    EXPECT_NE(text.find(part), std::string::npos) << part;
+  }
+}
+
+void expectShown(Shown shown, const std::string& text) {
+  switch (shown) {
+    case Shown::Nothing:
+      EXPECT_EQ(text, "");
+      break;
+    case Shown::Usage:
+      expectUsage(text);
+      break;
+    case Shown::Version:
+      EXPECT_EQ(text, "quarvel 1.0\n");
+      break;
+    case Shown::Dialogue:
+      EXPECT_EQ(text, kImagePrompt);
+      break;
+  }
+}
+
+// The input holds a whole analysis: a run that reads it leaves files behind.
+TEST_P(CommandLine, AnswersTheArgumentsOrRunsTheDialogue) {
+  const ArgumentCase& c = GetParam();
+  std::istringstream in(c.out == Shown::Dialogue ? "" : "img.bmp d.txt n n 2\n");
+  std::ostringstream out, err;
+  EXPECT_EQ(runTool(c.arguments, in, out, err), c.status);
+  expectShown(c.out, out.str());
+  if (c.err == Shown::Dialogue) {
+    EXPECT_EQ(err.str(), "Fin des donnees d entree avant la fin du dialogue: arret.\n");
+  } else {
+    expectShown(c.err, err.str());
+  }
+  if (c.out != Shown::Dialogue) {
+    EXPECT_EQ(in.tellg(), 0) << "nothing read";
+    EXPECT_FALSE(std::filesystem::exists("origine.bmp"));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Arguments, CommandLine,
+    testing::Values(ArgumentCase{"none", {}, 1, Shown::Dialogue, Shown::Dialogue},
+                    ArgumentCase{"help", {"--help"}, 0, Shown::Usage, Shown::Nothing},
+                    ArgumentCase{"version", {"--version"}, 0, Shown::Version, Shown::Nothing},
+                    ArgumentCase{"short_help", {"-h"}, 64, Shown::Nothing, Shown::Usage},
+                    ArgumentCase{"help_and_more", {"--help", "img.bmp"}, 64, Shown::Nothing, Shown::Usage},
+                    ArgumentCase{
+                        "version_twice", {"--version", "--version"}, 64, Shown::Nothing, Shown::Usage},
+                    ArgumentCase{"image_name", {"img.bmp"}, 64, Shown::Nothing, Shown::Usage},
+                    ArgumentCase{"empty_argument", {""}, 64, Shown::Nothing, Shown::Usage}),
+    [](const testing::TestParamInfo<ArgumentCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace quarvel
