@@ -1,5 +1,6 @@
 # Convenience front end over CMake. `make test` configures, builds and runs every
-# test; `make demo` runs a full analysis of the bundled sample.
+# test, each GoogleTest case as a CTest test of its own (`ctest -R` picks one);
+# `make demo` builds the tool alone and runs a full analysis of the bundled sample.
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_ARGS ?=
@@ -28,9 +29,11 @@ FUZZ_SECONDS ?= 60
 fuzz:
 	JOBS=$(JOBS) bash fuzz/run_fuzzers.sh $(FUZZ_SECONDS)
 
-# A whole analysis of the bundled sample in $(BUILD)/demo; prints where the report is.
+# A whole analysis of the bundled sample in $(BUILD)/demo; prints where the report
+# is. Builds only the library and the tool, no test or benchmark.
 .PHONY: demo
-demo: build
+demo: $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target quarvel_tool
 	sh samples/run_demo.sh $(BUILD)
 
 clean:
