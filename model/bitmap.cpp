@@ -1,13 +1,13 @@
 #include "model/bitmap.h"
 
-#include "report/output_file.h"
-
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <new>
 #include <system_error>
+
+#include "report/output_file.h"
 
 namespace quarvel {
 namespace {
