@@ -68,12 +68,14 @@ TEST_P(ReportNameTest, FillsTheFolderNamedAfterTheImageAndNothingElse) {
   EXPECT_EQ(test::readBytes((report / "resultat.bmp").string()).size(), test::readBytes(name).size());
   EXPECT_EQ(readText(report / "CSS" / "style.css").rfind("body {\n", 0), 0u);
   EXPECT_NE(readText(report / "index.html").find("<title>"), std::string::npos);
+  // Names arrive in UTF-8 and the page says so.
+  EXPECT_NE(readText(report / "index.html").find("content='text/html; charset=utf-8'"), std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, ReportNameTest,
                          testing::Values("photo.bmp", "a.bmp;touch pwned", "$(touch pwned).bmp",
                                          "`touch pwned`.bmp", "x.bmp|touch pwned&", "<b>'q\".bmp", "a b.bmp",
-                                         "x.bmp>pwned"));
+                                         "x.bmp>pwned", "chat_\xC3\xA9t\xC3\xA9.bmp"));
 
 TEST(ReportFolderTest, NameWithUpwardPartsStaysInsideThePrefixFolder) {
   TempFolder folder;
