@@ -1,5 +1,6 @@
 #include "driver/command_line.h"
 
+#include <csignal>
 #include <new>
 
 #include "driver/dialogue.h"
@@ -23,6 +24,15 @@ int written(std::ostream& out, std::ostream& err) {
 }
 
 }  // namespace
+
+void ignoreWriteSignals() {
+#ifdef SIGPIPE
+  std::signal(SIGPIPE, SIG_IGN);
+#endif
+#ifdef SIGXFSZ
+  std::signal(SIGXFSZ, SIG_IGN);
+#endif
+}
 
 const char* usageText() {
   return "Usage: quarvel [--help | --version]\n"

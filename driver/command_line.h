@@ -14,6 +14,11 @@ namespace quarvel {
 int runTool(const std::vector<std::string>& arguments, std::istream& in, std::ostream& out,
             std::ostream& err);
 
+// Makes a write that fails answer an error rather than end the process with a
+// signal (standard output on a closed pipe, a file beyond the size limit), so
+// that the failure is told and no temporary file is left behind.
+void ignoreWriteSignals();
+
 // The short usage: the questions of the dialogue, the outputs, the exit statuses.
 const char* usageText();
 

@@ -5,6 +5,7 @@
 #include "driver/command_line.h"
 
 int main(int argc, char** argv) {
+  quarvel::ignoreWriteSignals();
   const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
   return quarvel::runTool(arguments, std::cin, std::cout, std::cerr);
 }

@@ -1,6 +1,5 @@
 #include <fcntl.h>
 #include <poll.h>
-#include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -21,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "driver/command_line.h"
 #include "driver/dialogue.h"
 #include "support/temp_folder.h"
 #include "support/test_files.h"
@@ -97,6 +97,7 @@ bool lineMatches(const std::string& line, const std::string& expected) {
 enum class Limit {
   None,
   StandardOutputFull,  // standard output is /dev/full
+  StandardOutputGone,  // standard output is a pipe that nobody reads
   FileSize,            // no file may grow beyond 1 KiB
   MemoryFromStart,     // the address space is held to what the process uses, plus 2 MiB
   MemoryAtStage,       // the same from the start of `stage` on, with no free memory left
@@ -169,10 +170,16 @@ Outcome runInChild(const std::string& input, Limit limit, Stage stage) {
   if (child == 0) {
     close(outPipe[0]);
     close(errPipe[0]);
-    const int outFd = limit == Limit::StandardOutputFull ? open("/dev/full", O_WRONLY) : outPipe[1];
+    int outFd = outPipe[1];
+    if (limit == Limit::StandardOutputFull) outFd = open("/dev/full", O_WRONLY);
+    int gone[2] = {-1, -1};
+    if (limit == Limit::StandardOutputGone && pipe(gone) == 0) {
+      close(gone[0]);
+      outFd = gone[1];
+    }
     dup2(outFd, 1);
     dup2(errPipe[1], 2);
-    signal(SIGXFSZ, SIG_IGN);
+    ignoreWriteSignals();
     if (limit == Limit::FileSize) {
       const rlimit size{1024, 1024};
       setrlimit(RLIMIT_FSIZE, &size);
@@ -460,6 +467,17 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{
             "standard_output_full",
             Limit::StandardOutputFull,
+            Stage::Labelling,
+            kAnswers,
+            nullptr,
+            2,
+            {"Erreur d ecriture sur la sortie standard: le dialogue et le resume sont incomplets", kPageLine},
+            notCaptured(),
+            outputs(kReport),
+            ""},
+        FaultCase{
+            "standard_output_gone",
+            Limit::StandardOutputGone,
             Stage::Labelling,
             kAnswers,
             nullptr,
