@@ -1,45 +1,69 @@
 #include "driver/dialogue.h"
 
-#include <cctype>
+#include <limits>
 #include <string>
+
+#include "driver/answers.h"
+#include "model/load_failure.h"
+#include "model/number_text.h"
 
 namespace quarvel {
 namespace {
 
-enum class Answer { Read, Refused, Ended };
-
-// A word or a character: formatted extraction only fails at the end of input.
-template <typename T>
-Answer readItem(std::istream& in, T& item) {
-  return in >> item ? Answer::Read : Answer::Ended;
-}
-
-// A number. When the next word is not a number (or overflows) the stream is
-// made usable again and the rest of that word is dropped, so that the question
-// can be asked again without meeting the same characters.
-template <typename T>
-Answer readNumber(std::istream& in, T& number) {
-  T value{};
-  if (in >> value) {
-    number = value;
-    return Answer::Read;
-  }
-  if (in.eof() || in.bad()) return Answer::Ended;
-  in.clear();
-  for (int c = in.peek(); c != std::istream::traits_type::eof() && !std::isspace(c); c = in.peek()) in.get();
-  return Answer::Refused;
-}
+enum class Answer { Read, Ended };
 
 // Asks the yes/no question that follows a default value until the answer is
-// 'o' or 'n'; the value line is written again before each new question.
+// understood; the value line is written again before each new question.
 template <typename Value>
-Answer askToChange(std::istream& in, std::ostream& out, const char* valueLine,
-                   Value (Segmenter::*current)() const, const Segmenter& segmenter, char& answer) {
+Answer askToChange(std::istream& in, std::ostream& out, std::ostream& err, const char* valueLine,
+                   Value (Segmenter::*current)() const, const Segmenter& segmenter, bool& change) {
   for (;;) {
     out << valueLine << (segmenter.*current)() << std::endl;
     out << "Voulez vous la modifier? [o ou n]" << std::endl;
-    if (readItem(in, answer) == Answer::Ended) return Answer::Ended;
-    if (answer == 'o' || answer == 'n') return Answer::Read;
+    const YesNoAnswer answer = readYesNo(in);
+    if (answer.ended) return Answer::Ended;
+    if (answer.understood) {
+      change = answer.yes;
+      return Answer::Read;
+    }
+    err << yesNoRefusalLine(answer.word) << std::endl;
+  }
+}
+
+template <typename T>
+struct NumberQuestion {
+  NumberAnswer<T> (*read)(std::istream&);
+  std::string (*notANumber)(const std::string&);
+  T low;
+  T high;
+};
+
+std::string numberText(float value) {
+  std::string text;
+  appendNumber(text, value);
+  return text;
+}
+std::string numberText(int value) { return std::to_string(value); }
+
+// Asks until a number from low to high is typed. A number is stored as soon as
+// it is read, in range or not; a word that is not a number, or a number too
+// large for its type, stores nothing.
+template <typename T, typename Ask, typename Store>
+Answer askNumber(std::istream& in, std::ostream& err, const NumberQuestion<T>& question, Ask ask,
+                 Store store) {
+  for (;;) {
+    ask();
+    const NumberAnswer<T> answer = question.read(in);
+    if (answer.ended) return Answer::Ended;
+    if (!answer.understood) {
+      err << question.notANumber(answer.word) << std::endl;
+      continue;
+    }
+    if (answer.fits) {
+      store(answer.value);
+      if (!(answer.value > question.high || answer.value < question.low)) return Answer::Read;
+    }
+    err << outOfRangeLine(answer.word, numberText(question.low), numberText(question.high)) << std::endl;
   }
 }
 
@@ -52,52 +76,51 @@ int endOfInput(std::ostream& err) {
 
 int runDialogue(Segmenter& segmenter, std::istream& in, std::ostream& out, std::ostream& err) {
   std::string word;
-  char answer = 0;
+  bool change = false;
 
   for (;;) {
     out << "Tapez le nom de l image" << std::endl;
-    if (readItem(in, word) == Answer::Ended) return endOfInput(err);
-    if (segmenter.openImage(word)) break;
+    if (!(in >> word)) return endOfInput(err);
+    ImageFailure failure;
+    if (segmenter.openImage(word, failure)) break;
+    err << imageRefusalLine(word, failure) << std::endl;
   }
   out << "Ouverture Image OK" << std::endl;
+  if (segmenter.findCluster(0.0) != segmenter.clusterTable().end()) {
+    err << "Attention: l image contient le ton 0, ses regions ne recoivent pas de descripteurs" << std::endl;
+  }
 
   for (;;) {
     out << "Tapez le nom du fichier de descripteurs de l image" << std::endl;
-    if (readItem(in, word) == Answer::Ended) return endOfInput(err);
-    if (segmenter.openDescriptors(word)) break;
+    if (!(in >> word)) return endOfInput(err);
+    DescriptorFailure failure;
+    if (segmenter.openDescriptors(word, failure)) break;
+    err << descriptorRefusalLine(word, failure) << std::endl;
   }
   out << "Ouverture Descripteurs OK" << std::endl;
 
-  if (askToChange(in, out, "La valeur par default de epsilon est de ", &Segmenter::epsilon, segmenter,
-                  answer) == Answer::Ended) {
+  if (askToChange(in, out, err, "La valeur par default de epsilon est de ", &Segmenter::epsilon, segmenter,
+                  change) == Answer::Ended) {
     return endOfInput(err);
   }
-  if (answer == 'o') {
-    float epsilon = segmenter.epsilon();
-    for (;;) {
-      out << "Tapez la valeur desiree pour epsilon [ 0<=epsilon<=1 ]" << std::endl;
-      const Answer read = readNumber(in, epsilon);
-      if (read == Answer::Ended) return endOfInput(err);
-      if (read == Answer::Refused) continue;
-      segmenter.setEpsilon(epsilon);
-      if (!(epsilon > 1.0f || epsilon < 0.0f)) break;
-    }
+  const NumberQuestion<float> epsilonQuestion{readFloatAnswer, notFloatLine, 0.0f, 1.0f};
+  if (change && askNumber(
+                    in, err, epsilonQuestion,
+                    [&] { out << "Tapez la valeur desiree pour epsilon [ 0<=epsilon<=1 ]" << std::endl; },
+                    [&](float value) { segmenter.setEpsilon(value); }) == Answer::Ended) {
+    return endOfInput(err);
   }
 
-  if (askToChange(in, out, "La valeur par default du nombre de pixels minimum est de ", &Segmenter::nbPixMin,
-                  segmenter, answer) == Answer::Ended) {
+  if (askToChange(in, out, err, "La valeur par default du nombre de pixels minimum est de ",
+                  &Segmenter::nbPixMin, segmenter, change) == Answer::Ended) {
     return endOfInput(err);
   }
-  if (answer == 'o') {
-    int nbPixMin = segmenter.nbPixMin();
-    for (;;) {
-      out << "Tapez la valeur desiree pour NbPixMin" << std::endl;
-      const Answer read = readNumber(in, nbPixMin);
-      if (read == Answer::Ended) return endOfInput(err);
-      if (read == Answer::Refused) continue;
-      segmenter.setNbPixMin(nbPixMin);
-      if (nbPixMin >= 0) break;
-    }
+  const NumberQuestion<int> nbPixMinQuestion{readIntAnswer, notIntLine, 0, std::numeric_limits<int>::max()};
+  if (change &&
+      askNumber(
+          in, err, nbPixMinQuestion, [&] { out << "Tapez la valeur desiree pour NbPixMin" << std::endl; },
+          [&](int value) { segmenter.setNbPixMin(value); }) == Answer::Ended) {
+    return endOfInput(err);
   }
 
   segmenter.labelComponents();
@@ -107,15 +130,14 @@ int runDialogue(Segmenter& segmenter, std::istream& in, std::ostream& out, std::
     err << "Aucune region dans l image: arret." << std::endl;
     return 1;
   }
-  int nbRegFin = segmenter.nbRegFin();
-  for (;;) {
+  const NumberQuestion<int> countQuestion{readIntAnswer, notIntLine, 1, segmenter.regionCount()};
+  const auto askCount = [&] {
     out << "Cette image comporte " << segmenter.regionCount() << " regions" << std::endl;
     out << "Tapez le nombre de regions desirees apres fusion" << std::endl;
-    const Answer read = readNumber(in, nbRegFin);
-    if (read == Answer::Ended) return endOfInput(err);
-    if (read == Answer::Refused) continue;
-    segmenter.setNbRegFin(nbRegFin);
-    if (nbRegFin >= 1 && nbRegFin <= segmenter.regionCount()) break;
+  };
+  if (askNumber(in, err, countQuestion, askCount, [&](int value) { segmenter.setNbRegFin(value); }) ==
+      Answer::Ended) {
+    return endOfInput(err);
   }
 
   segmenter.detectContours();
