@@ -176,7 +176,7 @@ class RunLengthDecoder {
         x_ += file_.bytes[at];
         y_ += file_.bytes[at + 1];
         at += 2;
-        if (x_ > layout_.width) return pastRow(failure);
+        if (x_ > paddedWidth()) return pastRow(failure);
         if (y_ > layout_.rows()) return pastPicture(failure);
       } else {  // absolute: second indices, the stream padded to a whole 16-bit word
         const std::uint64_t bytes = fourBits_ ? (second + 1) / 2 : second;
@@ -195,19 +195,25 @@ class RunLengthDecoder {
   }
 
  private:
+  // ImageMagick encodes whole padded rows, so a run may reach into the row's
+  // padding (the width of an uncompressed row); what lies there is dropped.
   template <typename IndexOf>
   bool run(unsigned length, IndexOf indexOf, ImageFailure& failure) {
     if (y_ >= layout_.rows()) return pastPicture(failure);
-    if (x_ + length > layout_.width) return pastRow(failure);
-    std::uint8_t* to = pixels_ + (static_cast<std::size_t>(y_ * layout_.width + x_)) * 4;
-    for (unsigned k = 0; k < length; ++k, to += 4) {
+    if (x_ + length > paddedWidth()) return pastRow(failure);
+    const std::size_t rowStart = static_cast<std::size_t>(y_ * layout_.width);
+    for (unsigned k = 0; k < length; ++k) {
       const unsigned index = indexOf(k);
       if (index >= palette_.colours.size()) return beyondPalette(failure, index, palette_.colours.size());
-      put(to, palette_.colours[index]);
+      const std::int64_t x = x_ + k;
+      if (x < layout_.width)
+        put(pixels_ + (rowStart + static_cast<std::size_t>(x)) * 4, palette_.colours[index]);
     }
     x_ += length;
     return true;
   }
+
+  std::int64_t paddedWidth() const { return layout_.stride() * 8 / layout_.bitsPerPixel; }
 
   static bool endMissing(ImageFailure& failure) {
     return refuse(failure, ImageRefusal::CutShort, "le flux RLE s arrete avant son code de fin");

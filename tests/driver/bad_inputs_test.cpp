@@ -304,7 +304,7 @@ INSTANTIATE_TEST_SUITE_P(
         ImageCase{"colour beyond the palette",
                   variant(test::kFourTonePicture, {.name = "p8", .bitsPerPixel = 8, .coloursUsed = 2}), false,
                   0, 0, kBad + "est endommagee: un pixel designe la couleur 3 d une palette de 2 couleurs"},
-        ImageCase{"run past its row", withStream({3, 0, 0, 1}), false, 0, 0,
+        ImageCase{"run past its padded row", withStream({5, 0, 0, 1}), false, 0, 0,
                   kBad + "est endommagee: une sequence RLE depasse la fin de sa ligne"},
         ImageCase{"run past the picture", withStream({0, 0, 0, 0, 1, 0, 0, 1}), false, 0, 0,
                   kBad + "est endommagee: une sequence RLE depasse le haut de l image"},
