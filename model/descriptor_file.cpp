@@ -64,8 +64,8 @@ bool planDescriptors(const std::vector<float>& values, std::size_t receiverCount
   if (blockLength * static_cast<double>(receiverCount) > available) {
     failure.refusal = DescriptorRefusal::TooFewValues;
     failure.receivers = receiverCount;
-    failure.blockLength = static_cast<std::size_t>(blockLength);
-    failure.valuesNeeded = failure.blockLength * receiverCount;
+    failure.blockLength = blockLength;
+    failure.valuesNeeded = blockLength * static_cast<double>(receiverCount);
     return false;
   }
   plan.blockLength = static_cast<std::size_t>(blockLength);

@@ -62,9 +62,12 @@ std::string descriptorRefusalLine(const std::string& fileName, const DescriptorF
     case DescriptorRefusal::ZeroBlocks:
       return file + " annonce 0 bloc pour " + counted(failure.valuesHeld, "valeur");
     case DescriptorRefusal::TooFewValues:
-      return file + " contient " + counted(failure.valuesHeld, "valeur") + " apres le nombre de blocs, il en faut " +
-             std::to_string(failure.valuesNeeded) + " (" + counted(failure.receivers, "classe") +
-             " a partir du ton 1, " + std::to_string(failure.blockLength) + " chacune)";
+      line = file + " contient " + counted(failure.valuesHeld, "valeur") +
+             " apres le nombre de blocs, il en faut ";
+      appendNumber(line, failure.valuesNeeded);
+      line += " (" + counted(failure.receivers, "classe") + " a partir du ton 1, ";
+      appendNumber(line, failure.blockLength);
+      return line + " chacune)";
   }
   return file + " est refuse";
 }

@@ -37,11 +37,11 @@ enum class DescriptorRefusal {
 struct DescriptorFailure {
   DescriptorRefusal refusal = DescriptorRefusal::None;
   std::string detail;
-  double blockCount = 0.0;       // N
-  std::size_t valuesHeld = 0;    // values after N
-  std::size_t valuesNeeded = 0;  // for TooFewValues
-  std::size_t receivers = 0;     // clusters from tone 1 upward
-  std::size_t blockLength = 0;   // values a cluster takes
+  double blockCount = 0.0;     // N
+  std::size_t valuesHeld = 0;  // values after N
+  double valuesNeeded = 0.0;   // for TooFewValues; a tiny N makes it huge
+  std::size_t receivers = 0;   // clusters from tone 1 upward
+  double blockLength = 0.0;    // values a cluster takes
 };
 
 // The line written on the error stream for a refused file (no line end).

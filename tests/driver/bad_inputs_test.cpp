@@ -375,7 +375,14 @@ INSTANTIATE_TEST_SUITE_P(
         DescriptorCase{"1e39 first", "1e39 1 2\n", false, {}, {}, "ne contient aucun nombre"},
         DescriptorCase{
             "1e39 as a value", "1 1e39 2\n", false, {}, {}, "ne contient que le nombre de blocs (1)"},
-        DescriptorCase{"1e39 after enough", "2 1 2 1e39 4\n", true, {1}, {2}}));
+        DescriptorCase{"1e39 after enough", "2 1 2 1e39 4\n", true, {1}, {2}},
+        DescriptorCase{"a tiny N",
+                       "1e-30 1 2\n",
+                       false,
+                       {},
+                       {},
+                       "contient 2 valeurs apres le nombre de blocs, il en faut 4e+30 (2 classes a "
+                       "partir du ton 1, 2e+30 chacune)"}));
 
 struct AnswerCase {
   const char* what;
