@@ -73,6 +73,14 @@ std::string sizeText(std::int64_t width, std::int64_t height) {
   return text;
 }
 
+// The channels of 16 and 32-bit pixels without masks: 5-5-5, and blue, green,
+// red and an ignored byte.
+std::array<std::uint32_t, 3> defaultMasks(std::uint32_t bits) {
+  if (bits == 16) return {0x7C00, 0x03E0, 0x001F};
+  if (bits == 32) return {0xFF0000, 0xFF00, 0xFF};
+  return {};
+}
+
 // The fields that follow the header size, as the two header families store
 // them; the masks are those of the header or those that follow it.
 void readFields(const std::uint8_t* start, BitmapLayout& layout) {
@@ -87,6 +95,7 @@ void readFields(const std::uint8_t* start, BitmapLayout& layout) {
     layout.paletteEntryBytes = 3;
     layout.paletteOffset = kFileHeaderBytes + kCoreHeaderSize;
     layout.paletteEntries = layout.bitsPerPixel <= 8 ? std::uint64_t{1} << layout.bitsPerPixel : 0;
+    layout.masks = defaultMasks(layout.bitsPerPixel);
     return;
   }
   layout.width = static_cast<std::int32_t>(littleEndian(info + 4, 4));
@@ -106,10 +115,8 @@ void readFields(const std::uint8_t* start, BitmapLayout& layout) {
     // Right after a 40-byte header, or inside a larger one: the same offsets.
     for (int channel = 0; channel < 3; ++channel)
       layout.masks[channel] = littleEndian(info + 40 + 4 * channel, 4);
-  } else if (layout.bitsPerPixel == 16) {
-    layout.masks = {0x7C00, 0x03E0, 0x001F};
-  } else if (layout.bitsPerPixel == 32) {
-    layout.masks = {0xFF0000, 0xFF00, 0xFF};
+  } else {
+    layout.masks = defaultMasks(layout.bitsPerPixel);
   }
 }
 

@@ -150,6 +150,8 @@ const std::vector<BitmapVariant>& everyVariant() {
       {.name = "core_8", .headerSize = 12, .bitsPerPixel = 8},
       {.name = "core_4", .headerSize = 12, .bitsPerPixel = 4},
       {.name = "core_1", .headerSize = 12, .bitsPerPixel = 1},
+      {.name = "core_16", .headerSize = 12, .bitsPerPixel = 16},
+      {.name = "core_32", .headerSize = 12, .bitsPerPixel = 32},
       {.name = "info_1", .bitsPerPixel = 1},
       {.name = "info_1_two_colours", .bitsPerPixel = 1, .coloursUsed = 2},
       {.name = "info_2", .bitsPerPixel = 2},
