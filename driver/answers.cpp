@@ -3,9 +3,28 @@
 #include <limits>
 #include <locale>
 #include <sstream>
+#include <string>
+
+#include "model/number_text.h"
 
 namespace quarvel {
 namespace {
+
+struct YesNoAnswer {
+  bool ended = false;
+  bool understood = false;
+  bool yes = false;
+  std::string word;
+};
+
+template <typename T>
+struct NumberAnswer {
+  bool ended = false;
+  bool understood = false;  // a number, though perhaps too large for T
+  bool fits = false;
+  T value{};
+  std::string word;
+};
 
 // A typed word as the error line repeats it: a very long one is cut.
 std::string quoted(const std::string& word) {
@@ -40,8 +59,6 @@ NumberAnswer<T> readNumberAnswer(std::istream& in) {
   return answer;
 }
 
-}  // namespace
-
 YesNoAnswer readYesNo(std::istream& in) {
   YesNoAnswer answer;
   if (!(in >> answer.word)) {
@@ -52,9 +69,6 @@ YesNoAnswer readYesNo(std::istream& in) {
   answer.understood = answer.yes || answer.word == "n" || answer.word == "non";
   return answer;
 }
-
-NumberAnswer<float> readFloatAnswer(std::istream& in) { return readNumberAnswer<float>(in); }
-NumberAnswer<int> readIntAnswer(std::istream& in) { return readNumberAnswer<int>(in); }
 
 std::string yesNoRefusalLine(const std::string& word) {
   return "Reponse " + quoted(word) + " refusee: tapez o, oui, n ou non";
@@ -78,6 +92,57 @@ std::string notIntLine(const std::string& word) { return quoted(word) + " n est 
 
 std::string outOfRangeLine(const std::string& word, const std::string& low, const std::string& high) {
   return "Valeur " + quoted(word) + " hors de l intervalle [" + low + ", " + high + "]";
+}
+
+std::string numberText(float value) {
+  std::string text;
+  appendNumber(text, value);
+  return text;
+}
+std::string numberText(int value) { return std::to_string(value); }
+
+template <typename T>
+Asked askNumber(std::istream& in, std::ostream& err, const std::function<void()>& ask, T low, T high,
+                const std::function<void(T)>& store, std::string (*notANumber)(const std::string&)) {
+  for (;;) {
+    ask();
+    const NumberAnswer<T> answer = readNumberAnswer<T>(in);
+    if (answer.ended) return Asked::Ended;
+    if (!answer.understood) {
+      err << notANumber(answer.word) << std::endl;
+      continue;
+    }
+    if (answer.fits) {
+      store(answer.value);
+      if (!(answer.value > high || answer.value < low)) return Asked::Answered;
+    }
+    err << outOfRangeLine(answer.word, numberText(low), numberText(high)) << std::endl;
+  }
+}
+
+}  // namespace
+
+Asked askYesNo(std::istream& in, std::ostream& err, const std::function<void()>& ask, bool& yes) {
+  for (;;) {
+    ask();
+    const YesNoAnswer answer = readYesNo(in);
+    if (answer.ended) return Asked::Ended;
+    if (answer.understood) {
+      yes = answer.yes;
+      return Asked::Answered;
+    }
+    err << yesNoRefusalLine(answer.word) << std::endl;
+  }
+}
+
+Asked askFloat(std::istream& in, std::ostream& err, const std::function<void()>& ask, float low, float high,
+               const std::function<void(float)>& store) {
+  return askNumber(in, err, ask, low, high, store, notFloatLine);
+}
+
+Asked askInt(std::istream& in, std::ostream& err, const std::function<void()>& ask, int low, int high,
+             const std::function<void(int)>& store) {
+  return askNumber(in, err, ask, low, high, store, notIntLine);
 }
 
 }  // namespace quarvel

@@ -1,41 +1,30 @@
 #pragma once
 
+#include <functional>
 #include <istream>
-#include <string>
+#include <ostream>
 
 namespace quarvel {
 
-// Every answer of the dialogue is one word: a run of characters without white
-// space, leading white space skipped. Reading only fails at the end of input.
+// The questions of the dialogue. Every answer is one word: a run of characters
+// without white space, leading white space skipped. Reading only fails at the
+// end of input.
 
-// A yes/no answer: o or oui (yes), n or non (no).
-struct YesNoAnswer {
-  bool ended = false;
-  bool understood = false;
-  bool yes = false;
-  std::string word;
-};
-YesNoAnswer readYesNo(std::istream& in);
+// Whether a question got its answer or met the end of input.
+enum class Asked { Answered, Ended };
 
-// A number answer: the whole word must be a number in a form that the C++
-// stream reads for the type (no fraction or exponent for an int). A number
-// too large for the type is understood but does not fit; nothing can be
-// stored for it.
-template <typename T>
-struct NumberAnswer {
-  bool ended = false;
-  bool understood = false;
-  bool fits = false;
-  T value{};
-  std::string word;
-};
-NumberAnswer<float> readFloatAnswer(std::istream& in);
-NumberAnswer<int> readIntAnswer(std::istream& in);
+// Asks (ask writes the question) until the answer is o or oui (yes), n or non
+// (no); each other word writes its refusal line on err.
+Asked askYesNo(std::istream& in, std::ostream& err, const std::function<void()>& ask, bool& yes);
 
-// The lines on the error stream for a refused answer (no line end).
-std::string yesNoRefusalLine(const std::string& word);
-std::string notFloatLine(const std::string& word);
-std::string notIntLine(const std::string& word);
-std::string outOfRangeLine(const std::string& word, const std::string& low, const std::string& high);
+// Asks until a number from low to high is typed: the whole word must be a
+// number in a form that the C++ stream reads for the type (no fraction or
+// exponent for an int). Every number that fits its type is stored as soon as
+// it is read, in range or not; a word that is not a number, or a number too
+// large for its type, stores nothing. Each refused word writes its line on err.
+Asked askFloat(std::istream& in, std::ostream& err, const std::function<void()>& ask, float low, float high,
+               const std::function<void(float)>& store);
+Asked askInt(std::istream& in, std::ostream& err, const std::function<void()>& ask, int low, int high,
+             const std::function<void(int)>& store);
 
 }  // namespace quarvel
