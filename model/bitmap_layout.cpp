@@ -45,8 +45,8 @@ std::string compressionName(std::uint32_t compression, std::uint32_t bits) {
       return "RLE4";
     case kBitFields:
       return "masques de couleurs (code 3)";
-    case 4:
-      return bits == 24 ? "RLE24 (code 4)" : "JPEG (code 4)";
+    case 4:  // JPEG in a Windows header, RLE24 in an OS/2 one: a 24-bit file could be either
+      return bits == 24 ? "RLE24 ou JPEG (code 4)" : "JPEG (code 4)";
     case 5:
       return "PNG (code 5)";
     case kAlphaBitFields:

@@ -271,7 +271,7 @@ INSTANTIATE_TEST_SUITE_P(
         ImageCase{"PNG inside", patched(test::classImageBytes(kSquare), 30, 5), false, 0, 0,
                   kBad + "a une compression non prise en charge: PNG (code 5)"},
         ImageCase{"RLE24", patched(test::classImageBytes(kSquare), 30, 4), false, 0, 0,
-                  kBad + "a une compression non prise en charge: RLE24 (code 4)"},
+                  kBad + "a une compression non prise en charge: RLE24 ou JPEG (code 4)"},
         ImageCase{"RLE8 with 24 bits", patched(test::classImageBytes(kSquare), 30, 1), false, 0, 0,
                   kBad + "a une compression non prise en charge: RLE8 avec 24 bits par pixel"},
         ImageCase{
