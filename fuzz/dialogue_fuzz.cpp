@@ -1,9 +1,9 @@
 // The fuzzer's bytes are everything the operator types. The program works in a
 // private folder holding a 3 x 2 class image, descriptor files good and bad and
 // a logo; each input runs one whole dialogue on a fresh Segmenter. Checks that
-// the run ends with status 0 after its last line or with status 1 and one line
-// on the error stream, and that nothing is written but "origine.bmp" and the
-// report folder under "C:".
+// the run ends with status 0 after its last line or with status 1 and a last
+// line on the error stream that says so, and that nothing is written but
+// "origine.bmp" and the report folder under "C:".
 //
 // Inputs holding '/' are skipped: a name with a folder in it could point the
 // tool at a device or at a huge file elsewhere, which it would rightly read.
@@ -62,6 +62,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   return 0;
 }
 
+// Every refusal writes its own line on the error stream before the question
+// comes again; this one only ends a stopped run.
+const std::string kEnded = "Fin des donnees d entree avant la fin du dialogue: arret.\n";
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const char* text = reinterpret_cast<const char*>(data);
   if (std::find(text, text + size, '/') != text + size) return -1;
@@ -82,6 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(
         said.size() >= ending.size() && said.compare(said.size() - ending.size(), ending.size(), ending) == 0,
         "a complete run ends with its last progress line");
+    require(complained.find(kEnded) == std::string::npos, "a complete run never says that the input ended");
     // The last line names the report's page; the only other line a complete
     // run may write is the warning of a fusion that stopped early.
     const std::size_t last = complained.rfind('\n', complained.size() >= 2 ? complained.size() - 2 : 0);
@@ -95,9 +100,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(std::filesystem::exists("origine.bmp"), "a complete run leaves origine.bmp");
   } else {
     require(status == 1, "the only other status is 1");
-    require(!complained.empty() && complained.find('\n') == complained.size() - 1,
-            "a stopped run writes one line on the error stream");
+    require(
+        complained.size() >= kEnded.size() && complained.find(kEnded) == complained.size() - kEnded.size(),
+        "a stopped run ends the error stream with one line that says so");
   }
+  require(complained.empty() || complained.back() == '\n', "the error stream holds whole lines");
 
   std::set<std::string> written = folderEntries();
   for (const std::string& entry : startingEntries()) written.erase(entry);

@@ -1,88 +1,95 @@
 #include "model/bitmap.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <new>
 #include <system_error>
 
+#include "model/bitmap_layout.h"
+#include "model/bitmap_pixels.h"
+#include "model/number_text.h"
 #include "report/output_file.h"
 
 namespace quarvel {
 namespace {
 
 constexpr std::size_t kHeaderBytes = 54;
-constexpr std::int64_t kMostPixels = 2147483647;
-
-std::uint32_t readLittleEndian(const std::uint8_t* at, int width) {
-  std::uint32_t value = 0;
-  for (int i = width - 1; i >= 0; --i) value = (value << 8) | at[i];
-  return value;
-}
 
 void writeLittleEndian(std::uint8_t* at, std::uint32_t value, int width) {
   for (int i = 0; i < width; ++i) at[i] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
-// The size of file that the header declares: the header and every pixel row,
-// padding included; the header alone when it declares no usable size.
-std::uint64_t declaredFileBytes(const std::uint8_t* header) {
-  const std::int64_t width = static_cast<std::int32_t>(readLittleEndian(header + 18, 4));
-  const std::int64_t height = static_cast<std::int32_t>(readLittleEndian(header + 22, 4));
-  const std::int64_t rows = height < 0 ? -height : height;
-  if (width <= 0 || rows == 0 || width * rows > kMostPixels) return kHeaderBytes;
-  return static_cast<std::uint64_t>(static_cast<std::int64_t>(kHeaderBytes) + rows * (3 * width + width % 4));
-}
-
-// The bytes of the file up to the size its header declares, never more: a
-// device that never ends, or a huge file behind a small header, is not read
-// whole. False when the file cannot be opened.
-bool readDeclaredBytes(const std::string& fileName, std::vector<std::uint8_t>& bytes) {
-  std::ifstream in(fileName, std::ios::binary);
-  if (!in) return false;
-  bytes.resize(kHeaderBytes);
-  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(kHeaderBytes));
-  bytes.resize(static_cast<std::size_t>(in.gcount()));
-  if (bytes.size() < kHeaderBytes) return true;
-  std::uint64_t wanted = declaredFileBytes(bytes.data());
-  std::error_code error;
-  if (std::filesystem::is_regular_file(fileName, error)) {
-    const std::uintmax_t size = std::filesystem::file_size(fileName, error);
-    if (!error) {
-      wanted = std::min<std::uint64_t>(wanted, size);
-      bytes.reserve(static_cast<std::size_t>(wanted));
+// The first bytes of a file, read on demand: a device that never ends, or a
+// huge file behind a small header, is never read further than its headers
+// declare.
+class FilePrefix {
+ public:
+  explicit FilePrefix(const std::string& fileName) : in_(fileName, std::ios::binary) {
+    std::error_code error;
+    if (std::filesystem::is_regular_file(fileName, error)) {
+      const std::uintmax_t size = std::filesystem::file_size(fileName, error);
+      if (!error) knownSize_ = size;
     }
   }
-  constexpr std::uint64_t kChunk = 1 << 20;
-  while (bytes.size() < wanted) {
-    const std::size_t before = bytes.size();
-    const auto step = static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, wanted - before));
-    bytes.resize(before + step);
-    in.read(reinterpret_cast<char*>(bytes.data() + before), static_cast<std::streamsize>(step));
-    bytes.resize(before + static_cast<std::size_t>(in.gcount()));
-    if (static_cast<std::size_t>(in.gcount()) < step) break;
+  bool opened() const { return static_cast<bool>(in_); }
+  // Reads on until the first n bytes are held or the file ends; true when they are held.
+  bool reach(std::uint64_t n) {
+    if (bytes_.size() >= n) return true;
+    if (ended_) return false;
+    if (knownSize_ > 0) bytes_.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(n, knownSize_)));
+    constexpr std::uint64_t kChunk = 1 << 20;
+    while (bytes_.size() < n) {
+      const std::size_t before = bytes_.size();
+      const auto step = static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, n - before));
+      bytes_.resize(before + step);
+      in_.read(reinterpret_cast<char*>(bytes_.data() + before), static_cast<std::streamsize>(step));
+      bytes_.resize(before + static_cast<std::size_t>(in_.gcount()));
+      if (static_cast<std::size_t>(in_.gcount()) < step) {
+        ended_ = true;
+        return false;
+      }
+    }
+    return true;
   }
-  return true;
-}
+  FileView view() const { return {bytes_.data(), bytes_.size()}; }
+  std::size_t size() const { return bytes_.size(); }
 
-void parseHeader(const std::uint8_t* h, BitmapImage& image) {
-  image.signature = static_cast<std::uint16_t>(readLittleEndian(h + 0, 2));
-  image.fileSize = static_cast<std::int32_t>(readLittleEndian(h + 2, 4));
-  image.reserved1 = static_cast<std::uint16_t>(readLittleEndian(h + 6, 2));
-  image.reserved2 = static_cast<std::uint16_t>(readLittleEndian(h + 8, 2));
-  image.dataOffset = readLittleEndian(h + 10, 4);
-  image.infoHeaderSize = readLittleEndian(h + 14, 4);
-  image.headerWidth = static_cast<std::int32_t>(readLittleEndian(h + 18, 4));
-  image.headerHeight = static_cast<std::int32_t>(readLittleEndian(h + 22, 4));
-  image.planes = static_cast<std::uint16_t>(readLittleEndian(h + 26, 2));
-  image.bitsPerPixel = static_cast<std::uint16_t>(readLittleEndian(h + 28, 2));
-  image.compression = readLittleEndian(h + 30, 4);
-  image.imageDataSize = readLittleEndian(h + 34, 4);
-  image.horizontalResolution = static_cast<std::int32_t>(readLittleEndian(h + 38, 4));
-  image.verticalResolution = static_cast<std::int32_t>(readLittleEndian(h + 42, 4));
-  image.coloursUsed = readLittleEndian(h + 46, 4);
-  image.importantColours = readLittleEndian(h + 50, 4);
+ private:
+  std::ifstream in_;
+  std::vector<std::uint8_t> bytes_;
+  std::uint64_t knownSize_ = 0;
+  bool ended_ = false;
+};
+
+// The fields of the header as the file holds them; a 12-byte core header has
+// only its size, width, height, planes and depth, and the rest stays 0.
+void parseHeader(const std::uint8_t* h, const BitmapLayout& layout, BitmapImage& image) {
+  image.signature = static_cast<std::uint16_t>(littleEndian(h + 0, 2));
+  image.fileSize = static_cast<std::int32_t>(littleEndian(h + 2, 4));
+  image.reserved1 = static_cast<std::uint16_t>(littleEndian(h + 6, 2));
+  image.reserved2 = static_cast<std::uint16_t>(littleEndian(h + 8, 2));
+  image.dataOffset = littleEndian(h + 10, 4);
+  image.infoHeaderSize = littleEndian(h + 14, 4);
+  if (layout.infoHeaderSize < 40) {
+    image.headerWidth = static_cast<std::int32_t>(layout.width);
+    image.headerHeight = static_cast<std::int32_t>(layout.height);
+    image.planes = static_cast<std::uint16_t>(layout.planes);
+    image.bitsPerPixel = static_cast<std::uint16_t>(layout.bitsPerPixel);
+    return;
+  }
+  image.headerWidth = static_cast<std::int32_t>(littleEndian(h + 18, 4));
+  image.headerHeight = static_cast<std::int32_t>(littleEndian(h + 22, 4));
+  image.planes = static_cast<std::uint16_t>(littleEndian(h + 26, 2));
+  image.bitsPerPixel = static_cast<std::uint16_t>(littleEndian(h + 28, 2));
+  image.compression = littleEndian(h + 30, 4);
+  image.imageDataSize = littleEndian(h + 34, 4);
+  image.horizontalResolution = static_cast<std::int32_t>(littleEndian(h + 38, 4));
+  image.verticalResolution = static_cast<std::int32_t>(littleEndian(h + 42, 4));
+  image.coloursUsed = littleEndian(h + 46, 4);
+  image.importantColours = littleEndian(h + 50, 4);
 }
 
 void formatHeader(const BitmapImage& image, std::uint8_t* h) {
@@ -104,42 +111,104 @@ void formatHeader(const BitmapImage& image, std::uint8_t* h) {
   writeLittleEndian(h + 50, image.importantColours, 4);
 }
 
-// Every file is taken as 24-bit rows starting right after the 54 header bytes,
-// whatever the header says about depth, compression or data offset. The file
-// must hold every row it declares; only the padding of the last stored row may
-// be cut off. The size is checked before any pixel memory is obtained.
-bool readBitmapFile(const std::string& fileName, BitmapImage& image) {
-  std::vector<std::uint8_t> bytes;
-  if (!readDeclaredBytes(fileName, bytes)) return false;
-  if (bytes.size() < kHeaderBytes) return false;
+bool refuse(ImageFailure& failure, ImageRefusal refusal, std::string detail) {
+  failure.refusal = refusal;
+  failure.detail = std::move(detail);
+  return false;
+}
 
-  BitmapImage read;
-  parseHeader(bytes.data(), read);
-  const std::int64_t width = read.headerWidth;
-  const std::int64_t rows =
-      read.headerHeight < 0 ? -static_cast<std::int64_t>(read.headerHeight) : read.headerHeight;
-  if (width <= 0 || rows == 0 || width * rows > kMostPixels) return false;
-  const std::int64_t padding = width % 4;
-  const std::int64_t rowBytes = 3 * width + padding;
-  const std::int64_t needed = static_cast<std::int64_t>(kHeaderBytes) + rows * rowBytes - padding;
-  if (static_cast<std::int64_t>(bytes.size()) < needed) return false;
+std::string byteCount(std::uint64_t count) {
+  std::string text;
+  appendUnsigned(text, count);
+  return text;
+}
 
-  read.width = read.headerWidth;
-  read.height = read.headerHeight;
-  read.padding = static_cast<std::int32_t>(padding);
-  read.pixels.resize(static_cast<std::size_t>(width * rows * 4));
-  std::uint8_t* to = read.pixels.data();
-  for (std::int64_t i = 0; i < rows; ++i) {
-    const std::uint8_t* from = bytes.data() + kHeaderBytes + i * rowBytes;
-    for (std::int64_t j = 0; j < width; ++j, from += 3, to += 4) {
-      to[0] = from[2];
-      to[1] = from[1];
-      to[2] = from[0];
-      to[3] = static_cast<std::uint8_t>((from[0] + from[1] + from[2]) / 3);
+// The bytes that a run-length stream may take at most: two a pixel, an
+// end-of-line code a row and the end-of-bitmap code, twice over. Only a device
+// that never ends is cut by this.
+std::uint64_t mostRunLengthBytes(const BitmapLayout& layout) {
+  return 2 * static_cast<std::uint64_t>(layout.rows() * (2 * layout.width + 2) + 2);
+}
+
+// Reads the headers, checks what they declare against the bytes the file
+// holds, and only then obtains pixel memory. An uncompressed file must hold
+// every row it declares; only the padding of the last stored row may be cut
+// off. A plain 24-bit file keeps its rows in the file's order (top row first
+// for a negative height); every other variant is held bottom row first.
+bool readBitmapFile(const std::string& fileName, BitmapImage& image, ImageFailure& failure) {
+  std::error_code error;
+  if (std::filesystem::is_directory(fileName, error)) {
+    return refuse(failure, ImageRefusal::CannotOpen,
+                  std::make_error_code(std::errc::is_a_directory).message());
+  }
+  errno = 0;
+  FilePrefix file(fileName);
+  if (!file.opened()) return refuse(failure, ImageRefusal::CannotOpen, lastSystemReason());
+
+  file.reach(kMostHeaderBytes);
+  BitmapLayout layout;
+  if (!describeLayout(file.view().bytes, file.size(), layout, failure)) return false;
+  // Kept for a refusal when memory runs out.
+  failure.detail = byteCount(static_cast<std::uint64_t>(layout.width)) + " x " +
+                   byteCount(static_cast<std::uint64_t>(layout.rows())) + " pixels";
+  if (layout.bitsPerPixel <= 8 && !file.reach(layout.paletteEnd())) {
+    return refuse(failure, ImageRefusal::CutShort,
+                  "la palette depasse la fin du fichier (" + byteCount(file.size()) + " octets)");
+  }
+  if (!file.reach(layout.dataOffset)) {
+    return refuse(failure, ImageRefusal::CutShort,
+                  "ses pixels commenceraient a l octet " + byteCount(layout.dataOffset) +
+                      ", le fichier n en a que " + byteCount(file.size()));
+  }
+  if (layout.runLength()) {
+    file.reach(layout.dataOffset + mostRunLengthBytes(layout));
+  } else {
+    const std::uint64_t needed =
+        layout.dataOffset +
+        static_cast<std::uint64_t>((layout.rows() - 1) * layout.stride() + layout.rowBytes());
+    if (!file.reach(needed)) {
+      return refuse(
+          failure, ImageRefusal::CutShort,
+          "le fichier a " + byteCount(file.size()) + " octets, ses lignes en demandent " + byteCount(needed));
     }
   }
+
+  const bool plain = isPlainLayout(layout);
+  BitmapImage read;
+  parseHeader(file.view().bytes, layout, read);
+  read.width = static_cast<std::int32_t>(layout.width);
+  read.height = static_cast<std::int32_t>(plain ? layout.height : layout.rows());
+  read.padding = static_cast<std::int32_t>(layout.width % 4);
+  read.pixels.resize(static_cast<std::size_t>(layout.width * layout.rows() * 4));
+  if (!decodePixels(file.view(), layout, plain, read.pixels.data(), failure)) return false;
   image = std::move(read);
+  failure = ImageFailure{};
   return true;
+}
+
+// The header of a plain bottom-up 24-bit file for the rows as held, keeping
+// only the resolution of the header as read.
+void formatPlainHeader(const BitmapImage& image, std::uint8_t* h) {
+  const std::uint64_t rows = static_cast<std::uint64_t>(image.rowCount());
+  const std::uint64_t pixelBytes = rows * (3 * static_cast<std::uint64_t>(image.width) + image.padding);
+  BitmapImage plain;
+  plain.signature = 'B' | 'M' << 8;
+  plain.fileSize = static_cast<std::int32_t>(kHeaderBytes + pixelBytes);
+  plain.dataOffset = kHeaderBytes;
+  plain.infoHeaderSize = 40;
+  plain.headerWidth = image.width;
+  plain.headerHeight = image.height;
+  plain.planes = 1;
+  plain.bitsPerPixel = 24;
+  plain.imageDataSize = static_cast<std::uint32_t>(pixelBytes);
+  plain.horizontalResolution = image.horizontalResolution;
+  plain.verticalResolution = image.verticalResolution;
+  formatHeader(plain, h);
+}
+
+bool holdsPlainHeader(const BitmapImage& image) {
+  return image.signature == ('B' | 'M' << 8) && image.infoHeaderSize == 40 && image.planes == 1 &&
+         image.bitsPerPixel == 24 && image.compression == kUncompressed && image.dataOffset == kHeaderBytes;
 }
 
 bool writeBitmapTo(std::ostream& out, const BitmapImage& image) {
@@ -150,7 +219,11 @@ bool writeBitmapTo(std::ostream& out, const BitmapImage& image) {
   if (!consistent) return false;
 
   std::uint8_t header[kHeaderBytes];
-  formatHeader(image, header);
+  if (holdsPlainHeader(image)) {
+    formatHeader(image, header);
+  } else {
+    formatPlainHeader(image, header);
+  }
   out.write(reinterpret_cast<const char*>(header), kHeaderBytes);
 
   std::vector<std::uint8_t> row(static_cast<std::size_t>(3 * width + image.padding), 0);
@@ -169,16 +242,23 @@ bool writeBitmapTo(std::ostream& out, const BitmapImage& image) {
 
 }  // namespace
 
-// Running out of memory for a huge image answers false like any other failure.
-bool readBitmap(const std::string& fileName, BitmapImage& image) {
+// Running out of memory for a huge image is a refusal like any other.
+bool readBitmap(const std::string& fileName, BitmapImage& image, ImageFailure& failure) {
+  failure = ImageFailure{};
   try {
-    return readBitmapFile(fileName, image);
+    return readBitmapFile(fileName, image, failure);
   } catch (const std::bad_alloc&) {
+    failure.refusal = ImageRefusal::TooLargeForMemory;
     return false;
   }
 }
 
 bool writeBitmap(std::ostream& out, const BitmapImage& image) { return writeBitmapTo(out, image); }
+
+bool readBitmap(const std::string& fileName, BitmapImage& image) {
+  ImageFailure failure;
+  return readBitmap(fileName, image, failure);
+}
 
 bool writeBitmap(const std::string& fileName, const BitmapImage& image) {
   try {

@@ -6,11 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "model/load_failure.h"
+
 namespace quarvel {
 
-// A bitmap in memory: the 54-byte header as read, then the pixel rows in the
-// order the file stores them, 4 bytes a pixel: the file's third, second and
-// first byte (red, green, blue in the usual order), then their integer mean.
+// A bitmap in memory: the fields of its header as read, then the pixel rows,
+// 4 bytes a pixel: red, green, blue, then their integer mean. For a plain
+// 24-bit file these are the file's third, second and first byte, and the rows
+// are held in the order the file stores them; every other variant is decoded
+// into the colours its pixels show, held bottom row first.
 struct BitmapImage {
   std::uint16_t signature = 0;
   std::int32_t fileSize = 0;
@@ -31,7 +35,7 @@ struct BitmapImage {
 
   std::int32_t width = 0;            // copy of the header's width
   std::int32_t padding = 0;          // width mod 4: bytes after each stored row
-  std::int32_t height = 0;           // copy of the header's height; negative: top row stored first
+  std::int32_t height = 0;           // rows held; negative: top row held first
   std::vector<std::uint8_t> pixels;  // rowCount() rows of width * 4 bytes
 
   // Number of stored rows: |height|.
@@ -50,13 +54,19 @@ struct BitmapImage {
   }
 };
 
-// Loads a 24-bit bitmap; false when the file cannot be opened or is not a
-// complete bitmap (see the implementation for the exact rules). On false the
-// image is left in an unspecified but valid state.
+// Loads a bitmap: the 12-byte core header, the 40-byte header and its 52, 56,
+// 108 and 124-byte extensions; 1, 2, 4 and 8 bits with a palette, 16 and 32
+// bits (with or without masks), 24 bits; uncompressed, masked, or run-length
+// (8 and 4 bits, bottom row first). False, with the reason in failure, when
+// the file cannot be opened, is not such a bitmap, or is not complete (see the
+// implementation for the exact rules). On false the image is left in an
+// unspecified but valid state.
+bool readBitmap(const std::string& fileName, BitmapImage& image, ImageFailure& failure);
 bool readBitmap(const std::string& fileName, BitmapImage& image);
-// Writes the header as held and the rows in their stored order, padding bytes
-// as zeros; false when the file cannot be written. The file is replaced only
-// once it is complete.
+// Writes the rows in their held order, padding bytes as zeros, under the
+// header as held when it is that of a plain 24-bit file, else under a plain
+// 24-bit header made consistent with the rows. False when the file cannot be
+// written; the file is replaced only once it is complete.
 bool writeBitmap(const std::string& fileName, const BitmapImage& image);
 // The same bytes onto a stream; false when the image is inconsistent or the
 // stream fails.

@@ -59,9 +59,14 @@ bool Segmenter::openImage(std::istream& in) {
 // The tables are emptied only once the file has been read; a file that cannot
 // be read leaves everything but the name as it was.
 bool Segmenter::openImage(const std::string& fileName) {
+  ImageFailure failure;
+  return openImage(fileName, failure);
+}
+
+bool Segmenter::openImage(const std::string& fileName, ImageFailure& failure) {
   setName(fileName.c_str());
   BitmapImage image;
-  if (!readBitmap(fileName, image)) return false;
+  if (!readBitmap(fileName, image, failure)) return false;
 
   width_ = image.width;
   height_ = image.rowCount();
@@ -74,6 +79,8 @@ bool Segmenter::openImage(const std::string& fileName) {
   } catch (const std::bad_alloc&) {
     pixelTable_.clear();
     clusterTable_.clear();
+    failure.refusal = ImageRefusal::TooLargeForMemory;
+    failure.detail = std::to_string(width_) + " x " + std::to_string(height_) + " pixels";
     return false;
   }
   pixelCount_ = static_cast<double>(width_) * static_cast<double>(height_);
@@ -91,12 +98,18 @@ bool Segmenter::openDescriptors(std::istream& in) {
 // Every cluster from key 1 upward takes one block, in key order; nothing is
 // handed out unless every one of them can have its whole block.
 bool Segmenter::openDescriptors(const std::string& fileName) {
+  DescriptorFailure failure;
+  return openDescriptors(fileName, failure);
+}
+
+bool Segmenter::openDescriptors(const std::string& fileName, DescriptorFailure& failure) {
+  failure = DescriptorFailure{};
   std::vector<float> values;
-  if (!readDescriptorFile(fileName, values)) return false;
+  if (!readDescriptorFile(fileName, values, failure)) return false;
   const auto first = clusterTable_.find(1.0);
   const auto receivers = static_cast<std::size_t>(std::distance(first, clusterTable_.end()));
   DescriptorPlan plan;
-  if (!planDescriptors(values, receivers, plan)) return false;
+  if (!planDescriptors(values, receivers, plan, failure)) return false;
 
   std::size_t next = 1;
   for (auto cluster = first; cluster != clusterTable_.end() && plan.blockLength > 0; ++cluster) {

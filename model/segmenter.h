@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "model/load_failure.h"
 #include "model/pixel_table.h"
 #include "regions/adjacency_graph.h"
 #include "regions/cluster.h"
@@ -50,13 +51,16 @@ class Segmenter {
   void setName(const char* name);
 
   // Loading. The overloads without a file name read one word from standard
-  // input; the stream overloads read it from the given stream.
+  // input; the stream overloads read it from the given stream; the overloads
+  // with a failure tell why a file was refused.
   bool openImage();
   bool openImage(std::istream& in);
   bool openImage(const std::string& fileName);
+  bool openImage(const std::string& fileName, ImageFailure& failure);
   bool openDescriptors();
   bool openDescriptors(std::istream& in);
   bool openDescriptors(const std::string& fileName);
+  bool openDescriptors(const std::string& fileName, DescriptorFailure& failure);
 
   // Table access.
   void addPixel(double x, double y, const PixelRecord& record);

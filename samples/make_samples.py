@@ -1,5 +1,6 @@
 #!/usr/bin/python3
-"""Makes the bundled sample of Quarvel from a photograph.
+"""Makes the bundled sample of Quarvel from a photograph, with the class-image
+tool beside this script (make_class_image.py) and a fixed crop and size.
 
     /usr/bin/python3 samples/make_samples.py [photo.png]
 
@@ -17,12 +18,13 @@ it without installing the package. Writes, beside this script:
   logo.jpg         the report's logo
 """
 
-import struct
 import sys
 from pathlib import Path
 
 import numpy as np
-from PIL import Image, ImageDraw, ImageFilter, ImageFont
+from PIL import Image, ImageDraw, ImageFont
+
+from make_class_image import class_image_bytes, class_map, descriptor_text, mean_colours, renumbered
 
 CLASSES = 6
 WIDTH, HEIGHT = 200, 150
@@ -41,59 +43,6 @@ def load_photo(path):
     return np.asarray(photo.resize((WIDTH, HEIGHT), Image.LANCZOS), dtype=np.float64)
 
 
-def kmeans(pixels, k, rounds=30):
-    """Plain k-means started from colours at evenly spaced brightness ranks,
-    so that the result never depends on a random seed."""
-    brightness = pixels @ np.array([0.299, 0.587, 0.114])
-    order = np.argsort(brightness, kind="stable")
-    centres = pixels[order[((np.arange(k) + 0.5) * len(order) / k).astype(int)]].copy()
-    for _ in range(rounds):
-        distances = ((pixels[:, None, :] - centres[None, :, :]) ** 2).sum(axis=2)
-        labels = distances.argmin(axis=1)
-        for c in range(k):
-            members = pixels[labels == c]
-            if len(members):
-                centres[c] = members.mean(axis=0)
-    return labels, centres
-
-
-def class_map(photo):
-    pixels = photo.reshape(-1, 3)
-    labels, centres = kmeans(pixels, CLASSES)
-    # Classes numbered 1..k from the darkest to the brightest.
-    rank = np.argsort(np.argsort(centres @ np.array([0.299, 0.587, 0.114])))
-    classes = (rank[labels] + 1).astype(np.uint8).reshape(HEIGHT, WIDTH)
-    # A majority filter removes the speckle that k-means leaves on textures,
-    # so that the regions are shapes of the photograph rather than noise.
-    image = Image.fromarray(classes, mode="L")
-    for _ in range(2):
-        image = image.filter(ImageFilter.ModeFilter(5))
-    return np.asarray(image)
-
-
-def mean_colours(photo, classes):
-    return {c: photo[classes == c].mean(axis=0) for c in range(1, CLASSES + 1) if (classes == c).any()}
-
-
-def write_class_image(path, classes, colours):
-    row_bytes = 3 * WIDTH + WIDTH % 4
-    data = bytearray()
-    for r in range(HEIGHT - 1, -1, -1):  # bottom row first
-        for c in classes[r]:
-            red, green, _ = colours[int(c)]
-            data += bytes((int(c), int(round(green)), int(round(red))))
-        data += bytes(WIDTH % 4)
-    header = struct.pack("<2sIHHI", b"BM", 54 + len(data), 0, 0, 54)
-    header += struct.pack("<IiiHHIIiiII", 40, WIDTH, HEIGHT, 1, 24, 0, HEIGHT * row_bytes, 2835, 2835, 0, 0)
-    path.write_bytes(header + data)
-
-
-def write_descriptors(path, colours):
-    lines = [str(len(colours))]
-    lines += [" ".join(f"{v:.1f}" for v in colours[c]) for c in sorted(colours)]
-    path.write_text("\n".join(lines) + "\n")
-
-
 def write_logo(path):
     """A dark band with the product's name and a strip of class colours."""
     logo = Image.new("RGB", (360, 60), (6, 50, 75))
@@ -110,10 +59,10 @@ def write_logo(path):
 
 def main():
     photo = load_photo(sys.argv[1] if len(sys.argv) > 1 else DEFAULT_PHOTO)
-    classes = class_map(photo)
+    classes = renumbered(class_map(photo, CLASSES))
     colours = mean_colours(photo, classes)
-    write_class_image(HERE / "coffee.bmp", classes, colours)
-    write_descriptors(HERE / "coffee.txt", colours)
+    (HERE / "coffee.bmp").write_bytes(class_image_bytes(classes, colours))
+    (HERE / "coffee.txt").write_text(descriptor_text(colours))
     write_logo(HERE / "logo.jpg")
 
 

@@ -13,6 +13,7 @@
 
 #include "driver/dialogue.h"
 #include "model/segmenter.h"
+#include "support/bitmap_variants.h"
 #include "support/temp_folder.h"
 #include "support/test_files.h"
 
@@ -70,6 +71,10 @@ const std::string kNbPixMinQuestion =
     "La valeur par default du nombre de pixels minimum est de 5\nVoulez vous la modifier? [o ou n]\n";
 const std::string kEpsilonPrompt = "Tapez la valeur desiree pour epsilon [ 0<=epsilon<=1 ]\n";
 const std::string kNbPixMinPrompt = "Tapez la valeur desiree pour NbPixMin\n";
+const std::string kEnded = "Fin des donnees d entree avant la fin du dialogue: arret.\n";
+// The working image holds tone 0.
+const std::string kToneZero =
+    "Attention: l image contient le ton 0, ses regions ne recoivent pas de descripteurs\n";
 // The working image has three regions.
 const std::string kCountPrompt =
     "Cette image comporte 3 regions\nTapez le nombre de regions desirees apres fusion\n";
@@ -143,11 +148,11 @@ class BadInput : public testing::Test {
     segmenter_.writeResultBitmap("resultat.bmp", "C:");
   }
 
-  // A stopped run says so in one line on the error stream.
-  static void expectStopped(const Outcome& outcome) {
+  // A stopped run ends the error stream with one line that says so, after
+  // the lines that explain each refusal.
+  static void expectStopped(const Outcome& outcome, const std::string& refusals) {
     EXPECT_EQ(outcome.status, 1);
-    ASSERT_FALSE(outcome.err.empty());
-    EXPECT_EQ(outcome.err.find('\n'), outcome.err.size() - 1) << outcome.err;
+    EXPECT_EQ(outcome.err, refusals + kEnded);
   }
 
   test::TempFolder root_;
@@ -162,6 +167,7 @@ struct ImageCase {
   bool accepted;
   int topLeftTone;  // of the accepted image
   int topRightTone;
+  std::string refusal;            // the line on the error stream for a refused file
   const char* typed = "bad.bmp";  // the name typed at the prompt
 };
 
@@ -177,9 +183,12 @@ TEST_P(BadImage, IsRefusedOrReadWithoutAnyFileChangedAndWithoutLargeAllocation) 
   const Snapshot before = snapshotOf(root_.path());
 
   const Outcome outcome = run(std::string(c.typed) + "\n");
-  expectStopped(outcome);
+  expectStopped(outcome, c.accepted ? "" : c.refusal + "\n");
   EXPECT_EQ(outcome.out, c.accepted ? kImageOpened : kImagePrompt + kImagePrompt) << c.what;
-  EXPECT_LT(largestRequest.load(), std::size_t{1} << 20) << c.what;
+  // Only a file refused for the memory it needs may ask for much of it.
+  if (c.refusal.find("memoire") == std::string::npos) {
+    EXPECT_LT(largestRequest.load(), std::size_t{1} << 20) << c.what;
+  }
   EXPECT_EQ(snapshotOf(root_.path()), before) << c.what;
   EXPECT_STREQ(segmenter_.name(), c.typed);
   if (c.accepted) {
@@ -198,21 +207,112 @@ const test::ToneGrid kSquare = {{1, 2}, {3, 4}};
 const test::ToneGrid kThreeWide = {{1, 2, 3}, {4, 5, 6}};
 const test::ToneGrid kFourWide = {{1, 2, 3, 4}, {5, 6, 7, 8}};
 
+const std::string kBad = "L image bad.bmp ";
+
+Bytes patched(Bytes bytes, std::size_t at, std::int32_t value, int width = 4) {
+  for (int i = 0; i < width; ++i)
+    bytes[at + i] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(value) >> (8 * i));
+  return bytes;
+}
+Bytes cut(Bytes bytes, std::size_t size) {
+  bytes.resize(size);
+  return bytes;
+}
+Bytes variant(const test::ToneGrid& tones, const test::BitmapVariant& how) {
+  return test::variantBytes(tones, how);
+}
+// A 2 x 2 run-length file of 8 bits whose stream is replaced.
+Bytes withStream(const Bytes& stream) {
+  Bytes bytes = variant(kSquare, {.name = "rle8", .bitsPerPixel = 8, .compression = 1});
+  bytes.resize(bytes[10] | bytes[11] << 8);
+  bytes.insert(bytes.end(), stream.begin(), stream.end());
+  return bytes;
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Files, BadImage,
     testing::Values(
-        ImageCase{"missing file", std::nullopt, false, 0, 0}, ImageCase{"empty file", Bytes{}, false, 0, 0},
-        ImageCase{"header only", damagedImage({{9}}, 1, 1, 54), false, 0, 0},
-        ImageCase{"100000 x 100000 in 60 bytes", damagedImage({{9}}, 100000, 100000, 60), false, 0, 0},
-        ImageCase{"46340 x 46340 in 60 bytes", damagedImage({{9}}, 46340, 46340, 60), false, 0, 0},
-        ImageCase{"width 0", damagedImage(kSquare, 0, 2, 70), false, 0, 0},
-        ImageCase{"height 0", damagedImage(kSquare, 2, 0, 70), false, 0, 0},
-        ImageCase{"negative height: top row first", damagedImage(kSquare, 2, -2, 70), true, 3, 4},
-        ImageCase{"one byte short of the pixels", damagedImage(kFourWide, 4, 2, 77), false, 0, 0},
-        ImageCase{"last row's padding missing", damagedImage(kThreeWide, 3, 2, 75), true, 1, 3},
-        ImageCase{"padding and a pixel byte missing", damagedImage(kThreeWide, 3, 2, 74), false, 0, 0},
-        ImageCase{"a device that never ends", std::nullopt, false, 0, 0, "/dev/zero"},
-        ImageCase{"the working folder", std::nullopt, false, 0, 0, "."}));
+        ImageCase{"missing file", std::nullopt, false, 0, 0,
+                  "Impossible d ouvrir l image bad.bmp: No such file or directory"},
+        ImageCase{"empty file", Bytes{}, false, 0, 0,
+                  kBad + "n est pas un bitmap: elle ne commence pas par BM"},
+        ImageCase{"header only", damagedImage({{9}}, 1, 1, 54), false, 0, 0,
+                  kBad + "est tronquee: le fichier a 54 octets, ses lignes en demandent 57"},
+        ImageCase{"100000 x 100000 in 60 bytes", damagedImage({{9}}, 100000, 100000, 60), false, 0, 0,
+                  kBad + "declare une taille impossible: 100000 x 100000, plus de 2147483647 pixels"},
+        ImageCase{"46340 x 46340 in 60 bytes", damagedImage({{9}}, 46340, 46340, 60), false, 0, 0,
+                  kBad + "est tronquee: le fichier a 60 octets, ses lignes en demandent 6442186854"},
+        ImageCase{"width 0", damagedImage(kSquare, 0, 2, 70), false, 0, 0,
+                  kBad + "declare une taille impossible: 0 x 2"},
+        ImageCase{"height 0", damagedImage(kSquare, 2, 0, 70), false, 0, 0,
+                  kBad + "declare une taille impossible: 2 x 0"},
+        ImageCase{"negative height: top row first", damagedImage(kSquare, 2, -2, 70), true, 3, 4, ""},
+        ImageCase{"one byte short of the pixels", damagedImage(kFourWide, 4, 2, 77), false, 0, 0,
+                  kBad + "est tronquee: le fichier a 77 octets, ses lignes en demandent 78"},
+        ImageCase{"last row's padding missing", damagedImage(kThreeWide, 3, 2, 75), true, 1, 3, ""},
+        ImageCase{"padding and a pixel byte missing", damagedImage(kThreeWide, 3, 2, 74), false, 0, 0,
+                  kBad + "est tronquee: le fichier a 74 octets, ses lignes en demandent 75"},
+        ImageCase{"a device that never ends", std::nullopt, false, 0, 0,
+                  "L image /dev/zero n est pas un bitmap: elle ne commence pas par BM", "/dev/zero"},
+        ImageCase{"the working folder", std::nullopt, false, 0, 0,
+                  "Impossible d ouvrir l image .: Is a directory", "."},
+        ImageCase{"run-length, 8 bits",
+                  variant(kSquare, {.name = "rle8", .bitsPerPixel = 8, .compression = 1}), true, 1, 2, ""},
+        ImageCase{"124-byte header, top row first",
+                  variant(kSquare, {.name = "v5", .headerSize = 124, .topDown = true}), true, 1, 2, ""},
+        ImageCase{"unknown header size", patched(test::classImageBytes(kSquare), 14, 64), false, 0, 0,
+                  kBad + "n est pas un bitmap: en-tete d information de 64 octets, taille inconnue"},
+        ImageCase{"two planes", patched(test::classImageBytes(kSquare), 26, 2, 2), false, 0, 0,
+                  kBad + "n est pas un bitmap: 2 plans au lieu de 1"},
+        ImageCase{"64 bits", patched(test::classImageBytes(kSquare), 28, 64, 2), false, 0, 0,
+                  kBad + "a une profondeur non prise en charge: 64 bits par pixel"},
+        ImageCase{"JPEG inside", patched(patched(test::classImageBytes(kSquare), 30, 4), 28, 0, 2), false, 0,
+                  0, kBad + "a une compression non prise en charge: JPEG (code 4)"},
+        ImageCase{"PNG inside", patched(test::classImageBytes(kSquare), 30, 5), false, 0, 0,
+                  kBad + "a une compression non prise en charge: PNG (code 5)"},
+        ImageCase{"RLE24", patched(test::classImageBytes(kSquare), 30, 4), false, 0, 0,
+                  kBad + "a une compression non prise en charge: RLE24 ou JPEG (code 4)"},
+        ImageCase{"RLE8 with 24 bits", patched(test::classImageBytes(kSquare), 30, 1), false, 0, 0,
+                  kBad + "a une compression non prise en charge: RLE8 avec 24 bits par pixel"},
+        ImageCase{
+            "masks with 24 bits", patched(test::classImageBytes(kSquare), 30, 3), false, 0, 0,
+            kBad +
+                "a une compression non prise en charge: masques de couleurs (code 3) avec 24 bits par pixel"},
+        ImageCase{"run-length, top row first",
+                  variant(kSquare, {.name = "rle8", .bitsPerPixel = 8, .compression = 1, .topDown = true}),
+                  false, 0, 0,
+                  kBad + "a une compression non prise en charge: RLE8 avec la ligne du haut en premier "
+                         "(hauteur negative)"},
+        ImageCase{"17 colours in 4 bits",
+                  variant(kSquare, {.name = "p4", .bitsPerPixel = 4, .coloursUsed = 17}), false, 0, 0,
+                  kBad + "est endommagee: la palette annonce 17 couleurs, plus que les 16 possibles avec 4 "
+                         "bits par pixel"},
+        ImageCase{"palette cut short",
+                  cut(variant(kSquare, {.name = "core8", .headerSize = 12, .bitsPerPixel = 8}), 126), false,
+                  0, 0, kBad + "est tronquee: la palette depasse la fin du fichier (126 octets)"},
+        ImageCase{"pixels beyond the file", patched(test::classImageBytes(kSquare), 10, 1000), false, 0, 0,
+                  kBad + "est tronquee: ses pixels commenceraient a l octet 1000, le fichier n en a que 70"},
+        ImageCase{"masks cut short",
+                  cut(variant(kSquare, {.name = "m16",
+                                        .bitsPerPixel = 16,
+                                        .compression = 3,
+                                        .masks = {0xF800, 0x07E0, 0x001F}}),
+                      60),
+                  false, 0, 0, kBad + "est tronquee: le fichier s arrete dans ses masques de couleurs"},
+        ImageCase{"header cut short", cut(variant(kSquare, {.name = "v5", .headerSize = 124}), 100), false, 0,
+                  0, kBad + "est tronquee: le fichier s arrete dans ses en-tetes (100 octets)"},
+        ImageCase{"colour beyond the palette",
+                  variant(test::kFourTonePicture, {.name = "p8", .bitsPerPixel = 8, .coloursUsed = 2}), false,
+                  0, 0, kBad + "est endommagee: un pixel designe la couleur 3 d une palette de 2 couleurs"},
+        ImageCase{"run past its padded row", withStream({5, 0, 0, 1}), false, 0, 0,
+                  kBad + "est endommagee: une sequence RLE depasse la fin de sa ligne"},
+        ImageCase{"run past the picture", withStream({0, 0, 0, 0, 1, 0, 0, 1}), false, 0, 0,
+                  kBad + "est endommagee: une sequence RLE depasse le haut de l image"},
+        ImageCase{"run-length stream without its end", withStream({2, 0}), false, 0, 0,
+                  kBad + "est tronquee: le flux RLE s arrete avant son code de fin"},
+        ImageCase{"40000 x 40000 skipped by run-length",
+                  patched(patched(withStream({0, 1}), 18, 40000), 22, 40000), false, 0, 0,
+                  kBad + "est trop grande pour la memoire disponible: 40000 x 40000 pixels"}));
 
 struct DescriptorCase {
   const char* what;
@@ -220,6 +320,7 @@ struct DescriptorCase {
   bool accepted;
   std::vector<float> cluster1;  // descriptors of the clusters 1 and 2
   std::vector<float> cluster2;
+  std::string refusal = "";  // the line on the error stream for a refused file
 };
 
 class BadDescriptors : public BadInput, public testing::WithParamInterface<DescriptorCase> {};
@@ -232,7 +333,8 @@ TEST_P(BadDescriptors, AreRefusedWithNoClusterTouchedOrHandOutWhatWasRead) {
   const Snapshot before = snapshotOf(root_.path());
 
   const Outcome outcome = run("img.bmp bad.txt\n");
-  expectStopped(outcome);
+  expectStopped(outcome,
+                kToneZero + (c.accepted ? "" : "Le fichier de descripteurs bad.txt " + c.refusal + "\n"));
   EXPECT_EQ(outcome.out, c.accepted ? kOpened + kEpsilonQuestion : kImageOpened + kDescriptorPrompt)
       << c.what;
   EXPECT_EQ(snapshotOf(root_.path()), before) << c.what;
@@ -241,24 +343,46 @@ TEST_P(BadDescriptors, AreRefusedWithNoClusterTouchedOrHandOutWhatWasRead) {
   EXPECT_EQ(segmenter_.clusterAt(2).descriptors(), c.cluster2) << c.what;
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, BadDescriptors,
-                         testing::Values(DescriptorCase{"empty", "", false, {}, {}},
-                                         DescriptorCase{"blanks only", " \n\t\n", false, {}, {}},
-                                         DescriptorCase{"N only", "2\n", false, {}, {}},
-                                         DescriptorCase{"N = 0", "0 1 2 3\n", false, {}, {}},
-                                         DescriptorCase{"runs out early", "2 0.5 0.5 0.5\n", false, {}, {}},
-                                         DescriptorCase{"a word first", "two 1 2\n", false, {}, {}},
-                                         DescriptorCase{"a word cuts it short", "2 1 x 2\n", false, {}, {}},
-                                         DescriptorCase{"a word after enough", "2 1 2 x 3\n", true, {1}, {2}},
-                                         DescriptorCase{"nan first", "nan 1 2\n", false, {}, {}},
-                                         DescriptorCase{"nan as a value", "2 nan 1 2\n", false, {}, {}},
-                                         DescriptorCase{"nan after enough", "2 1 2 nan 4\n", true, {1}, {2}},
-                                         DescriptorCase{"inf first", "inf 1 2\n", false, {}, {}},
-                                         DescriptorCase{"inf after enough", "2 1 2 inf 4\n", true, {1}, {2}},
-                                         DescriptorCase{"1e39 first", "1e39 1 2\n", false, {}, {}},
-                                         DescriptorCase{"1e39 as a value", "1 1e39 2\n", false, {}, {}},
-                                         DescriptorCase{
-                                             "1e39 after enough", "2 1 2 1e39 4\n", true, {1}, {2}}));
+INSTANTIATE_TEST_SUITE_P(
+    Files, BadDescriptors,
+    testing::Values(
+        DescriptorCase{"empty", "", false, {}, {}, "ne contient aucun nombre"},
+        DescriptorCase{"blanks only", " \n\t\n", false, {}, {}, "ne contient aucun nombre"},
+        DescriptorCase{"N only", "2\n", false, {}, {}, "ne contient que le nombre de blocs (2)"},
+        DescriptorCase{"N = 0", "0 1 2 3\n", false, {}, {}, "annonce 0 bloc pour 3 valeurs"},
+        DescriptorCase{"runs out early",
+                       "2 0.5 0.5 0.5\n",
+                       false,
+                       {},
+                       {},
+                       "contient 3 valeurs apres le nombre de blocs, il en faut 4 (2 "
+                       "classes a partir du ton 1, 2 chacune)"},
+        DescriptorCase{"a word first", "two 1 2\n", false, {}, {}, "ne contient aucun nombre"},
+        DescriptorCase{"a word cuts it short",
+                       "2 1 x 2\n",
+                       false,
+                       {},
+                       {},
+                       "contient 1 valeur apres le nombre de blocs, il en faut 2 (2 "
+                       "classes a partir du ton 1, 1 chacune)"},
+        DescriptorCase{"a word after enough", "2 1 2 x 3\n", true, {1}, {2}},
+        DescriptorCase{"nan first", "nan 1 2\n", false, {}, {}, "ne contient aucun nombre"},
+        DescriptorCase{
+            "nan as a value", "2 nan 1 2\n", false, {}, {}, "ne contient que le nombre de blocs (2)"},
+        DescriptorCase{"nan after enough", "2 1 2 nan 4\n", true, {1}, {2}},
+        DescriptorCase{"inf first", "inf 1 2\n", false, {}, {}, "ne contient aucun nombre"},
+        DescriptorCase{"inf after enough", "2 1 2 inf 4\n", true, {1}, {2}},
+        DescriptorCase{"1e39 first", "1e39 1 2\n", false, {}, {}, "ne contient aucun nombre"},
+        DescriptorCase{
+            "1e39 as a value", "1 1e39 2\n", false, {}, {}, "ne contient que le nombre de blocs (1)"},
+        DescriptorCase{"1e39 after enough", "2 1 2 1e39 4\n", true, {1}, {2}},
+        DescriptorCase{"a tiny N",
+                       "1e-30 1 2\n",
+                       false,
+                       {},
+                       {},
+                       "contient 2 valeurs apres le nombre de blocs, il en faut 4e+30 (2 classes a "
+                       "partir du ton 1, 2e+30 chacune)"}));
 
 struct AnswerCase {
   const char* what;
@@ -267,6 +391,7 @@ struct AnswerCase {
   std::string expectedOut;  // after the two files are opened; for status 0, up to "DCC OK"
   float epsilon;
   int nbPixMin;
+  std::string refusals = "";  // the lines on the error stream, after the tone 0 warning
 };
 
 class BadAnswers : public BadInput, public testing::WithParamInterface<AnswerCase> {};
@@ -278,12 +403,12 @@ TEST_P(BadAnswers, AreAskedAgainAndEndOfInputStopsWithoutWriting) {
   const Snapshot before = snapshotOf(root_.path());
   const Outcome outcome = run("img.bmp d.txt " + c.answers);
   if (c.status == 1) {
-    expectStopped(outcome);
+    expectStopped(outcome, kToneZero + c.refusals);
     EXPECT_EQ(outcome.out, kOpened + c.expectedOut) << c.what;
     EXPECT_EQ(snapshotOf(root_.path()), before) << c.what;
   } else {
     EXPECT_EQ(outcome.status, 0) << c.what;
-    EXPECT_EQ(outcome.err, "Rapport: C:/img.bmp_0.5_5_2/index.html\n") << c.what;
+    EXPECT_EQ(outcome.err, kToneZero + c.refusals + "Rapport: C:/img.bmp_0.5_5_2/index.html\n") << c.what;
     EXPECT_EQ(outcome.out.substr(0, outcome.out.find("DCC OK\n")), kOpened + c.expectedOut) << c.what;
     const std::string report = "work/C:/img.bmp_0.5_5_2/";
     Snapshot after = snapshotOf(root_.path());
@@ -302,52 +427,53 @@ const std::string kLongWord(100000, 'a');
 const std::string kLongAnswer(2000, 'a');
 const std::string kLongNumber(5000, '9');
 const std::string kUpToCount = kEpsilonQuestion + kNbPixMinQuestion + "DCC OK\n" + kCountPrompt;
+const std::string kShownA = "\"" + std::string(40, 'a') + "...\"";
 
 INSTANTIATE_TEST_SUITE_P(
     Answers, BadAnswers,
     testing::Values(
-        AnswerCase{"letters at yes/no", "x y n n", 1, kEpsilonQuestion + kEpsilonQuestion + kUpToCount, 0.5f,
-                   5},
-        AnswerCase{"empty lines everywhere", "\n\n\nn\n\n\r\n\nn\n\n\n", 1, kUpToCount, 0.5f, 5},
-        AnswerCase{"3abc at yes/no: one refusal a character", "3abc n n", 1,
-                   kEpsilonQuestion + kEpsilonQuestion + kEpsilonQuestion + kEpsilonQuestion + kUpToCount,
-                   0.5f, 5},
-        AnswerCase{"3abc for Epsilon: 3 refused, then abc", "o 3abc 0.25 n", 1,
-                   kEpsilonQuestion + kEpsilonPrompt + kEpsilonPrompt + kEpsilonPrompt + kNbPixMinQuestion +
-                       "DCC OK\n" + kCountPrompt,
-                   0.25f, 5},
         AnswerCase{
-            "3abc for NbPixMin: 3 kept, abc refused as the count", "n o 3abc", 1,
-            kEpsilonQuestion + kNbPixMinQuestion + kNbPixMinPrompt + "DCC OK\n" + kCountPrompt + kCountPrompt,
-            0.5f, 3},
+            "letters at yes/no", "x y n n", 1, kEpsilonQuestion + kEpsilonQuestion + kUpToCount, 0.5f, 5,
+            "Reponse \"x\" refusee: tapez o, oui, n ou non\nReponse \"y\" refusee: tapez o, oui, n ou non\n"},
+        AnswerCase{"empty lines everywhere", "\n\n\nn\n\n\r\n\nn\n\n\n", 1, kUpToCount, 0.5f, 5},
+        AnswerCase{"3abc at yes/no: refused whole", "3abc n n", 1, kEpsilonQuestion + kUpToCount, 0.5f, 5,
+                   "Reponse \"3abc\" refusee: tapez o, oui, n ou non\n"},
+        AnswerCase{"3abc for Epsilon: refused whole", "o 3abc 0.25 n", 1,
+                   kEpsilonQuestion + kEpsilonPrompt + kEpsilonPrompt + kNbPixMinQuestion + "DCC OK\n" +
+                       kCountPrompt,
+                   0.25f, 5, "\"3abc\" n est pas un nombre\n"},
+        AnswerCase{"3abc for NbPixMin: refused whole", "n o 3abc", 1,
+                   kEpsilonQuestion + kNbPixMinQuestion + kNbPixMinPrompt + kNbPixMinPrompt, 0.5f, 5,
+                   "\"3abc\" n est pas un nombre entier\n"},
         AnswerCase{"very long word for Epsilon", "o " + kLongWord + " 1 n", 1,
                    kEpsilonQuestion + kEpsilonPrompt + kEpsilonPrompt + kNbPixMinQuestion + "DCC OK\n" +
                        kCountPrompt,
-                   1.0f, 5},
+                   1.0f, 5, kShownA + " n est pas un nombre\n"},
         AnswerCase{"very long number for NbPixMin", "n o " + kLongNumber + " 0", 1,
                    kEpsilonQuestion + kNbPixMinQuestion + kNbPixMinPrompt + kNbPixMinPrompt + "DCC OK\n" +
                        kCountPrompt,
-                   0.5f, 0},
-        AnswerCase{"very long word at yes/no", kLongAnswer + " n n", 1,
-                   [] {
-                     std::string out;
-                     for (std::size_t i = 0; i < kLongAnswer.size(); ++i) out += kEpsilonQuestion;
-                     return out + kUpToCount;
-                   }(),
-                   0.5f, 5},
+                   0.5f, 0,
+                   "Valeur \"" + std::string(40, '9') + "...\" hors de l intervalle [0, 2147483647]\n"},
+        AnswerCase{"very long word at yes/no", kLongAnswer + " n n", 1, kEpsilonQuestion + kUpToCount, 0.5f,
+                   5, "Reponse " + kShownA + " refusee: tapez o, oui, n ou non\n"},
         AnswerCase{"end at the Epsilon question", "", 1, kEpsilonQuestion, 0.5f, 5},
         AnswerCase{"end at the Epsilon value", "o", 1, kEpsilonQuestion + kEpsilonPrompt, 0.5f, 5},
         AnswerCase{"end after a refused Epsilon", "o 2", 1,
-                   kEpsilonQuestion + kEpsilonPrompt + kEpsilonPrompt, 2.0f, 5},
-        AnswerCase{"end inside a number", "o 1e", 1, kEpsilonQuestion + kEpsilonPrompt, 0.5f, 5},
+                   kEpsilonQuestion + kEpsilonPrompt + kEpsilonPrompt, 2.0f, 5,
+                   "Valeur \"2\" hors de l intervalle [0, 1]\n"},
+        AnswerCase{"1e is not a number", "o 1e", 1, kEpsilonQuestion + kEpsilonPrompt + kEpsilonPrompt, 0.5f,
+                   5, "\"1e\" n est pas un nombre\n"},
         AnswerCase{"end at the NbPixMin question", "n", 1, kEpsilonQuestion + kNbPixMinQuestion, 0.5f, 5},
         AnswerCase{"end at the NbPixMin value", "n o", 1,
                    kEpsilonQuestion + kNbPixMinQuestion + kNbPixMinPrompt, 0.5f, 5},
         AnswerCase{"end at the region count", "n n", 1, kUpToCount, 0.5f, 5},
         AnswerCase{"end after a refused count", "n n 4 x", 1, kUpToCount + kCountPrompt + kCountPrompt, 0.5f,
-                   5},
-        AnswerCase{"letters, then a count", "n n x 2", 0, kEpsilonQuestion + kNbPixMinQuestion, 0.5f, 5},
-        AnswerCase{"2abc as the count: abc never read", "n n 2abc", 0, kEpsilonQuestion + kNbPixMinQuestion,
+                   5, "Valeur \"4\" hors de l intervalle [1, 3]\n\"x\" n est pas un nombre entier\n"},
+        AnswerCase{"letters, then a count", "n n x 2", 0, kEpsilonQuestion + kNbPixMinQuestion, 0.5f, 5,
+                   "\"x\" n est pas un nombre entier\n"},
+        AnswerCase{"2abc as the count: refused whole", "n n 2abc", 1, kUpToCount + kCountPrompt, 0.5f, 5,
+                   "\"2abc\" n est pas un nombre entier\n"},
+        AnswerCase{"whole words", "oui .5 non 2", 0, kEpsilonQuestion + kEpsilonPrompt + kNbPixMinQuestion,
                    0.5f, 5}));
 
 TEST_F(BadInput, EndOfInputAtTheFilePromptsStopsWithoutWriting) {
@@ -369,7 +495,8 @@ TEST_F(BadInput, EndOfInputAtTheFilePromptsStopsWithoutWriting) {
 
 TEST_F(BadInput, AVeryLongFileNameBringsThePromptBack) {
   const Outcome outcome = run(std::string(5000, 'n') + " img.bmp");
-  expectStopped(outcome);
+  expectStopped(outcome, "Impossible d ouvrir l image " + std::string(5000, 'n') + ": File name too long\n" +
+                             kToneZero);
   EXPECT_EQ(outcome.out, kImagePrompt + kImageOpened);
 }
 

@@ -58,7 +58,10 @@ struct ParameterCase {
   std::string expectedOut;
   float epsilon;
   int nbPixMin;
+  std::string expectedErr = "";  // the refusals, before the end-of-input line
 };
+
+const std::string kEnded = "Fin des donnees d entree avant la fin du dialogue: arret.\n";
 
 class DialogueParameters : public Dialogue, public testing::WithParamInterface<ParameterCase> {};
 
@@ -71,6 +74,7 @@ TEST_P(DialogueParameters, AsksAgainUntilTheAnswerIsValidAndStoresIt) {
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(segmenter_.epsilon(), c.epsilon);
   EXPECT_EQ(segmenter_.nbPixMin(), c.nbPixMin);
+  EXPECT_EQ(result.err, c.expectedErr + kEnded);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -80,39 +84,70 @@ INSTANTIATE_TEST_SUITE_P(
         ParameterCase{
             "O N n n",
             epsilonQuestion("0.5") + epsilonQuestion("0.5") + epsilonQuestion("0.5") + nbPixMinQuestion("5"),
-            0.5f, 5},
+            0.5f, 5,
+            "Reponse \"O\" refusee: tapez o, oui, n ou non\nReponse \"N\" refusee: tapez o, oui, n ou non\n"},
         ParameterCase{
             "o 1.5 -0.1 1 n",
             epsilonQuestion("0.5") + kEpsilonPrompt + kEpsilonPrompt + kEpsilonPrompt + nbPixMinQuestion("5"),
-            1.0f, 5},
+            1.0f, 5,
+            "Valeur \"1.5\" hors de l intervalle [0, 1]\nValeur \"-0.1\" hors de l intervalle [0, 1]\n"},
         ParameterCase{"o 0 n", epsilonQuestion("0.5") + kEpsilonPrompt + nbPixMinQuestion("5"), 0.0f, 5},
-        ParameterCase{"o 0,5 n",
-                      epsilonQuestion("0.5") + kEpsilonPrompt + nbPixMinQuestion("5") +
-                          nbPixMinQuestion("5") + nbPixMinQuestion("5"),
-                      0.0f, 5},
-        ParameterCase{"oui 0.25 n",
-                      epsilonQuestion("0.5") + kEpsilonPrompt + kEpsilonPrompt + nbPixMinQuestion("5"), 0.25f,
+        // A decimal comma refuses the whole word, which is given back with a point.
+        ParameterCase{"o 0,3 0.3 n",
+                      epsilonQuestion("0.5") + kEpsilonPrompt + kEpsilonPrompt + nbPixMinQuestion("5"), 0.3f,
+                      5, "\"0,3\" n est pas un nombre: le separateur decimal est le point (0.3)\n"},
+        ParameterCase{"o 1,5,3 1 n",
+                      epsilonQuestion("0.5") + kEpsilonPrompt + kEpsilonPrompt + nbPixMinQuestion("5"), 1.0f,
+                      5, "\"1,5,3\" n est pas un nombre: le separateur decimal est le point\n"},
+        ParameterCase{"oui 0.25 non", epsilonQuestion("0.5") + kEpsilonPrompt + nbPixMinQuestion("5"), 0.25f,
                       5},
+        ParameterCase{"non oui 12", epsilonQuestion("0.5") + nbPixMinQuestion("5") + kNbPixMinPrompt, 0.5f,
+                      12},
+        ParameterCase{"o 3abc 1e-1 n",
+                      epsilonQuestion("0.5") + kEpsilonPrompt + kEpsilonPrompt + nbPixMinQuestion("5"), 0.1f,
+                      5, "\"3abc\" n est pas un nombre\n"},
+        ParameterCase{"o .75 n", epsilonQuestion("0.5") + kEpsilonPrompt + nbPixMinQuestion("5"), 0.75f, 5},
+        ParameterCase{
+            "o 1e39 -1e39 +1 n",
+            epsilonQuestion("0.5") + kEpsilonPrompt + kEpsilonPrompt + kEpsilonPrompt + nbPixMinQuestion("5"),
+            1.0f, 5,
+            "Valeur \"1e39\" hors de l intervalle [0, 1]\nValeur \"-1e39\" hors de l intervalle [0, 1]\n"},
         ParameterCase{"n o -1 0",
                       epsilonQuestion("0.5") + nbPixMinQuestion("5") + kNbPixMinPrompt + kNbPixMinPrompt,
-                      0.5f, 0},
+                      0.5f, 0, "Valeur \"-1\" hors de l intervalle [0, 2147483647]\n"},
+        ParameterCase{"n o +007", epsilonQuestion("0.5") + nbPixMinQuestion("5") + kNbPixMinPrompt, 0.5f, 7},
+        ParameterCase{"n o 3.5 1e1 3,5 3",
+                      epsilonQuestion("0.5") + nbPixMinQuestion("5") + kNbPixMinPrompt + kNbPixMinPrompt +
+                          kNbPixMinPrompt + kNbPixMinPrompt,
+                      0.5f, 3,
+                      "\"3.5\" n est pas un nombre entier\n\"1e1\" n est pas un nombre entier\n"
+                      "\"3,5\" n est pas un nombre entier\n"},
         ParameterCase{"n o abc 99999999999999999999 -2 7",
                       epsilonQuestion("0.5") + nbPixMinQuestion("5") + kNbPixMinPrompt + kNbPixMinPrompt +
                           kNbPixMinPrompt + kNbPixMinPrompt,
-                      0.5f, 7}));
+                      0.5f, 7,
+                      "\"abc\" n est pas un nombre entier\n"
+                      "Valeur \"99999999999999999999\" hors de l intervalle [0, 2147483647]\n"
+                      "Valeur \"-2\" hors de l intervalle [0, 2147483647]\n"}));
 
-TEST_F(Dialogue, WrongFileNamesBringThePromptBackWithoutMessage) {
+TEST_F(Dialogue, WrongFileNamesBringThePromptBackWithTheReasonOnTheErrorStream) {
   test::writeTextFile("zero.txt", "0 1 2\n");
   const Outcome result = run("absent.bmp img.bmp absent.txt zero.txt d.txt n n");
   EXPECT_EQ(result.out.substr(0, result.out.find("La valeur")),
             kImagePrompt + kImagePrompt + "Ouverture Image OK\n" + kDescriptorPrompt + kDescriptorPrompt +
                 kDescriptorPrompt + "Ouverture Descripteurs OK\n");
   EXPECT_EQ(std::string(segmenter_.name()), "img.bmp");
+  EXPECT_EQ(result.err,
+            "Impossible d ouvrir l image absent.bmp: No such file or directory\n"
+            "Impossible d ouvrir le fichier de descripteurs absent.txt: No such file or directory\n"
+            "Le fichier de descripteurs zero.txt annonce 0 bloc pour 2 valeurs\n" +
+                kEnded);
 }
 
 struct EndCase {
   const char* input;
   std::string expectedOut;
+  std::string expectedErr = "";  // the refusals, before the end-of-input line
 };
 
 class DialogueEnd : public Dialogue, public testing::WithParamInterface<EndCase> {};
@@ -121,19 +156,26 @@ TEST_P(DialogueEnd, StopsWithStatusOneAndOneLineOnTheErrorStream) {
   const Outcome result = run(GetParam().input);
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.out, GetParam().expectedOut);
-  ASSERT_FALSE(result.err.empty());
-  EXPECT_EQ(result.err.find('\n'), result.err.size() - 1);
+  EXPECT_EQ(result.err, GetParam().expectedErr + kEnded);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     AtEachPrompt, DialogueEnd,
-    testing::Values(EndCase{"", kImagePrompt}, EndCase{"  \n absent.bmp\n", kImagePrompt + kImagePrompt},
+    testing::Values(EndCase{"", kImagePrompt},
+                    EndCase{"  \n absent.bmp\n", kImagePrompt + kImagePrompt,
+                            "Impossible d ouvrir l image absent.bmp: No such file or directory\n"},
                     EndCase{"img.bmp", kImagePrompt + "Ouverture Image OK\n" + kDescriptorPrompt},
                     EndCase{"img.bmp d.txt", kOpened + epsilonQuestion("0.5")},
                     EndCase{"img.bmp d.txt o", kOpened + epsilonQuestion("0.5") + kEpsilonPrompt},
-                    EndCase{"img.bmp d.txt o -", kOpened + epsilonQuestion("0.5") + kEpsilonPrompt},
+                    EndCase{"img.bmp d.txt o -",
+                            kOpened + epsilonQuestion("0.5") + kEpsilonPrompt + kEpsilonPrompt,
+                            "\"-\" n est pas un nombre\n"},
                     EndCase{"img.bmp d.txt o abc",
-                            kOpened + epsilonQuestion("0.5") + kEpsilonPrompt + kEpsilonPrompt},
+                            kOpened + epsilonQuestion("0.5") + kEpsilonPrompt + kEpsilonPrompt,
+                            "\"abc\" n est pas un nombre\n"},
+                    EndCase{"img.bmp d.txt oui", kOpened + epsilonQuestion("0.5") + kEpsilonPrompt},
+                    EndCase{"img.bmp d.txt ou", kOpened + epsilonQuestion("0.5") + epsilonQuestion("0.5"),
+                            "Reponse \"ou\" refusee: tapez o, oui, n ou non\n"},
                     EndCase{"img.bmp d.txt o 0.75",
                             kOpened + epsilonQuestion("0.5") + kEpsilonPrompt + nbPixMinQuestion("5")},
                     EndCase{"img.bmp d.txt n o",
@@ -148,6 +190,11 @@ TEST_F(Dialogue, RegionCountOutsideOneToTheCountIsAskedAgain) {
                              "Detection Contours OK\nCalcul du RAG OK\nFusion OK\nIMAGE: img.bmp\n";
   EXPECT_NE(result.out.find(stages), std::string::npos) << result.out.substr(0, 2000);
   EXPECT_EQ(segmenter_.nbRegFin(), 12);
+  EXPECT_EQ(result.err,
+            "Valeur \"0\" hors de l intervalle [1, 12]\nValeur \"13\" hors de l intervalle [1, 12]\n"
+            "\"x\" n est pas un nombre entier\n"
+            "Attention: pas de copie de logo.jpg dans le rapport: No such file or directory\n"
+            "Rapport: C:/img.bmp_0.5_5_12/index.html\n");
 }
 
 TEST_F(Dialogue, CompleteRunEndsWithTheOutputsAndStatusZero) {

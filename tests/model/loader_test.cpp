@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "model/segmenter.h"
+#include "support/bitmap_variants.h"
 #include "support/temp_folder.h"
 #include "support/test_files.h"
 
@@ -72,6 +73,29 @@ TEST(ImageLoading, NameFollowsTheLastAttemptAndAReloadReplacesEveryTable) {
   EXPECT_EQ(segmenter.pixelTable().size(), 1u);
   EXPECT_EQ(segmenter.clusterTable().size(), 1u);
   EXPECT_TRUE(segmenter.regionTable().empty());
+}
+
+// Any variant: the size is the picture's, the file size the header's field as
+// read (here made different from the file's length), the tones the blues of
+// the colours shown.
+TEST(ImageLoading, AVariantGivesThePictureAndTheFileSizeFieldAsRead) {
+  TempFolder folder;
+  std::vector<std::uint8_t> bytes = test::variantBytes(
+      test::kFourTonePicture,
+      {.name = "v5", .headerSize = 124, .bitsPerPixel = 8, .topDown = true, .coloursUsed = 4});
+  bytes[2] = 0x39, bytes[3] = 0x30, bytes[4] = 0, bytes[5] = 0;  // 12345
+  ASSERT_TRUE(test::writeBytes(folder.file("v.bmp"), bytes));
+  Segmenter segmenter;
+  ImageFailure failure;
+  ASSERT_TRUE(segmenter.openImage(folder.file("v.bmp"), failure)) << failure.detail;
+  EXPECT_EQ(segmenter.width(), 7);
+  EXPECT_EQ(segmenter.height(), 6);
+  EXPECT_EQ(segmenter.fileSize(), 12345.0);
+  for (int y = 0; y < 6; ++y) {
+    for (int x = 0; x < 7; ++x)
+      EXPECT_EQ(segmenter.pixelRecordAt(x, y).tone()->value(), test::kFourTonePicture[y][x]);
+  }
+  EXPECT_EQ(segmenter.clusterTable().size(), 4u);
 }
 
 // The loader one pixel at a time, straight from its definition: stored rows in
