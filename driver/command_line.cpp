@@ -36,7 +36,7 @@ void ignoreWriteSignals() {
 
 const char* usageText() {
   return "Usage: quarvel [--help | --version]\n"
-         "Segmente en regions une image de classes (bitmap 24 bits, la teinte d un pixel est sa classe).\n"
+         "Segmente en regions une image de classes (un bitmap BMP: le bleu d un pixel est sa classe).\n"
          "Questions du dialogue, reponses lues sur l entree standard:\n"
          "  Tapez le nom de l image\n"
          "  Tapez le nom du fichier de descripteurs de l image\n"
