@@ -2,7 +2,6 @@
 #include <cstdint>
 #include <locale>
 #include <ostream>
-#include <span>
 #include <string>
 #include <string_view>
 
@@ -84,10 +83,10 @@ void writePoint(Sink& sink, const Point& point) {
 
 // Points grouped into lines: a new line whenever y changes between neighbours,
 // each point followed by a blank, and a final line end.
-template <typename Sink>
-void writePointLines(Sink& sink, std::span<const Point> points) {
-  if (!points.empty()) {
-    double row = points.front().y();
+template <typename Sink, typename Points>
+void writePointLines(Sink& sink, const Points& points) {
+  if (points.begin() != points.end()) {
+    double row = (*points.begin()).y();
     for (const Point& point : points) {
       if (point.y() != row) {
         sink.lineEnd();
@@ -156,7 +155,7 @@ void writeRegion(Sink& sink, const Region& region) {
     sink.character(' ');
   }
   sink.lineEnd();
-  writePointLines(sink, region.pixels().points());
+  writePointLines(sink, region.pixels());
   sink.text("Contour:");
   sink.lineEnd();
   writePointLines(sink, region.contour().points());

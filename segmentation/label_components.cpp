@@ -16,13 +16,13 @@ bool Segmenter::labelComponents() {
 
   std::vector<std::size_t> sizes(static_cast<std::size_t>(count) + 1, 0);
   for (std::int32_t label : components.labels) ++sizes[label];
-  std::vector<std::vector<Point>> points = pointsByLabel(components.labels, width, count, sizes);
+  std::vector<std::vector<PointSet::Key>> points = pixelKeysByLabel(components.labels, width, count, sizes);
 
   regionTable_.clear();
   for (std::int32_t k = 1; k <= count; ++k) {
     const double number = static_cast<double>(k);
     Region& region = regionTable_.emplace_hint(regionTable_.end(), number, Region(number))->second;
-    const Point first = points[k].front();
+    const Point first = PointSet::pointOfKey(points[k].front());
     region.pixels().assignSorted(std::move(points[k]));
     const auto cluster =
         clusterTable_.find(pixelTable_.toneAt(static_cast<int>(first.x()), static_cast<int>(first.y())));

@@ -48,4 +48,19 @@ std::vector<std::vector<Point>> pointsByLabel(const std::vector<std::int32_t>& l
   return points;
 }
 
+std::vector<std::vector<PointSet::Key>> pixelKeysByLabel(const std::vector<std::int32_t>& labels, int width,
+                                                         std::int32_t count,
+                                                         const std::vector<std::size_t>& sizes) {
+  std::vector<std::vector<PointSet::Key>> keys(static_cast<std::size_t>(count) + 1);
+  for (std::int32_t k = 1; k <= count; ++k) keys[k].reserve(sizes[k]);
+  const std::size_t w = static_cast<std::size_t>(width);
+  for (std::size_t index = 0; index < labels.size(); ++index) {
+    const std::int32_t label = labels[index];
+    if (label < 1 || label > count) continue;
+    keys[label].push_back(
+        PointSet::keyOf(static_cast<std::int32_t>(index % w), static_cast<std::int32_t>(index / w)));
+  }
+  return keys;
+}
+
 }  // namespace quarvel
