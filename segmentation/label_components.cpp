@@ -11,7 +11,10 @@ namespace quarvel {
 bool Segmenter::labelComponents() {
   const int width = pixelTable_.gridWidth();
   const int height = pixelTable_.gridHeight();
-  const ComponentLabels components = labelEqualToneComponents(pixelTable_.gridTones().data(), width, height);
+  const ComponentLabels components =
+      pixelTable_.tonesAreBytes()
+          ? labelEqualToneComponents(pixelTable_.gridToneBytes().data(), width, height)
+          : labelEqualToneComponents(pixelTable_.gridTones().data(), width, height);
   const std::int32_t count = components.count;
 
   std::vector<std::size_t> sizes(static_cast<std::size_t>(count) + 1, 0);
