@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -28,6 +29,18 @@ std::size_t paletteIndexAt(const PixelTable& table, int x, int y, std::size_t pa
   return static_cast<std::size_t>(number);
 }
 
+// The number of palette entries that the painting can read: one more than the
+// largest index it takes.
+std::size_t entriesRead(const BitmapImage& image, const PixelTable& table, std::size_t paletteSize) {
+  if (paletteSize == 0) return 0;
+  std::size_t largest = 0;
+  for (int r = 0; r < image.rowCount(); ++r) {
+    for (int j = 0; j < image.width; ++j)
+      largest = std::max(largest, paletteIndexAt(table, j, r, paletteSize));
+  }
+  return largest + 1;
+}
+
 void paintRegions(BitmapImage& image, const PixelTable& table, const std::vector<Palette>& palette) {
   const int rows = image.rowCount();
   for (int r = 0; r < rows; ++r) {
@@ -51,8 +64,14 @@ bool Segmenter::writeResultBitmap(std::string fileName, std::string prefix) {
   const bool readAgain = readBitmap(imageName, image);
   // The colours are drawn whatever happens, so that the second picture of a run
   // keeps its colours when the first could not be written.
-  const std::vector<Palette> palette = makePalette(static_cast<int>(pixelTable_.size()));
-  if (!readAgain || image.width != width_ || image.rowCount() != std::abs(height_)) return true;
+  // Only the entries that can be read are kept; the draws of the others are
+  // skipped, as many as a whole palette takes.
+  const bool paints = readAgain && image.width == width_ && image.rowCount() == std::abs(height_);
+  const std::size_t entries = pixelTable_.size();
+  const std::size_t kept = paints ? entriesRead(image, pixelTable_, entries) : 0;
+  const std::vector<Palette> palette = makePalette(static_cast<int>(kept));
+  colourDraws_.skip(3 * static_cast<std::uint64_t>(entries - kept));
+  if (!paints) return true;
   paintRegions(image, pixelTable_, palette);
 
   const std::string path =
