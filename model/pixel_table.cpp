@@ -1,5 +1,6 @@
 #include "model/pixel_table.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace quarvel {
@@ -49,6 +50,28 @@ void PixelTable::storeRegionNumber(std::size_t cell, double number) {
   regions_[cell] = 0;
   oddRegions_[cell] = number;
   flags_[cell] |= kOddRegion;
+}
+
+void PixelTable::setGridRegionNumbers(const std::vector<std::int32_t>& numbers) {
+  const std::size_t cells = std::min(numbers.size(), flags_.size());
+  for (std::size_t cell = 0; cell < cells; ++cell) {
+    const std::int32_t number = numbers[cell];
+    if (number < 0 || (flags_[cell] & kOddRegion)) {
+      storeRegionNumber(cell, static_cast<double>(number));
+    } else {
+      regions_[cell] = static_cast<std::uint32_t>(number);
+    }
+    flags_[cell] |= kRegion;
+  }
+}
+
+bool PixelTable::isPlainGrid() const {
+  if (!extra_.empty() || !oddTones_.empty() || !oddRegions_.empty() || gridCount_ != flags_.size())
+    return false;
+  for (const std::uint8_t flags : flags_) {
+    if ((flags & (kTone | kRegion)) != (kTone | kRegion)) return false;
+  }
+  return true;
 }
 
 std::vector<double> PixelTable::gridTones() const {

@@ -117,6 +117,9 @@ class PixelTable {
     storeRegionNumber(c, number);
     flags_[c] |= kRegion;
   }
+  // Sets the region number of every grid cell, numbers in raster order (one
+  // per cell), as setRegionNumberAt would one by one.
+  void setGridRegionNumbers(const std::vector<std::int32_t>& numbers);
   // Whole-grid reads in raster order (index y * width + x). The tones as bytes
   // are exact only when tonesAreBytes().
   bool tonesAreBytes() const { return oddTones_.empty(); }
@@ -126,6 +129,11 @@ class PixelTable {
     return flags_[cell] & kOddRegion ? oddRegions_.at(cell) : static_cast<double>(regions_[cell]);
   }
   bool cellHasRegionNumber(std::size_t cell) const { return flags_[cell] & kRegion; }
+  // True when the table is exactly the grid, every cell with a tone and a
+  // region number, all packed: a whole-table walk may then read
+  // gridToneBytes() and gridRegionWords() alone.
+  bool isPlainGrid() const;
+  const std::vector<std::uint32_t>& gridRegionWords() const { return regions_; }
 
  private:
   static constexpr std::uint8_t kPresent = 1;

@@ -101,6 +101,9 @@ class PointSet {
   bool empty() const { return size() == 0; }
   // A copy of the points in raster order.
   std::vector<Point> points() const { return {begin(), end()}; }
+  // The packed positions in raster order, or null once the set holds its
+  // points as Point values.
+  const std::vector<Key>* packedKeys() const { return wide_ ? nullptr : &keys_; }
 
   // Replaces the content by points that are already in raster order with no
   // repeats; stages that build whole sets at once use it.

@@ -32,11 +32,7 @@ bool Segmenter::labelComponents() {
     if (cluster != clusterTable_.end()) region.setDescriptors(cluster->second.descriptors());
   }
 
-  const std::size_t w = static_cast<std::size_t>(width);
-  for (std::size_t index = 0; index < components.labels.size(); ++index) {
-    pixelTable_.setRegionNumberAt(static_cast<int>(index % w), static_cast<int>(index / w),
-                                  static_cast<double>(components.labels[index]));
-  }
+  pixelTable_.setGridRegionNumbers(components.labels);
   graph_.resize(count + 1);
   regionCount_ = count;
   return true;
