@@ -1,15 +1,28 @@
-// Times every stage of one analysis on generated class maps and reports the
-// peak memory. Usage:
-//   segmentation_bench [--sizes 256,512,1024,2048] [--variants smooth,noisy]
+// Times every stage of the whole run of the tool on class maps and reports the
+// peak memory of the process: loading, labelling, contours, graph, the picture
+// before the fusion, the fusion, the text summary, the HTML report and the
+// picture after it, as the dialogue runs them. Usage:
+//   segmentation_bench [--sizes 256,512,1024,2048] [--variants smooth,noisy,kmeans]
 //                      [--tones 8] [--noise 0.03] [--target 10] [--folder /tmp]
+//                      [--maps /tmp/quarvel_kmeans] [--summary /dev/null] [--detail 1]
+// smooth and noisy maps are generated here; kmeans maps are read from
+// <maps>/kmeans_<side>.bmp and .txt, made by generator/make_kmeans_maps.py.
+// Times are wall-clock seconds; "cpu" is the processor time of the process,
+// which other programs running beside it disturb less. --detail 1 adds two
+// lines per map: the processor time and the peak memory of each stage.
+#include <malloc.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <sstream>
+#include <streambuf>
 #include <string>
 #include <vector>
 
@@ -18,6 +31,7 @@
 
 namespace {
 
+namespace fs = std::filesystem;
 using quarvel::Segmenter;
 using quarvel::bench::ClassMap;
 using quarvel::bench::ClassMapShape;
@@ -29,6 +43,9 @@ struct Options {
   double noise = 0.03;
   int target = 10;
   std::string folder = "/tmp";
+  std::string maps = "/tmp/quarvel_kmeans";
+  std::string summary = "/dev/null";
+  bool memory = false;
 };
 
 std::vector<std::string> splitList(const std::string& text) {
@@ -56,6 +73,12 @@ bool parseOptions(int argc, char** argv, Options& options) {
       options.target = std::atoi(value.c_str());
     } else if (name == "--folder") {
       options.folder = value;
+    } else if (name == "--maps") {
+      options.maps = value;
+    } else if (name == "--summary") {
+      options.summary = value;
+    } else if (name == "--detail") {
+      options.memory = std::atoi(value.c_str()) != 0;
     } else {
       return false;
     }
@@ -63,91 +86,197 @@ bool parseOptions(int argc, char** argv, Options& options) {
   return argc % 2 == 1;
 }
 
-// Peak resident memory of this process in bytes, and a reset of that peak so
-// that each run reports its own.
-long long peakResidentBytes() {
+long long statusBytes(const char* field) {
   std::ifstream status("/proc/self/status");
   std::string line;
+  const std::string prefix = field;
   while (std::getline(status, line)) {
-    if (line.rfind("VmHWM:", 0) == 0) return std::atoll(line.c_str() + 6) * 1024;
+    if (line.rfind(prefix, 0) == 0) return std::atoll(line.c_str() + prefix.size()) * 1024;
   }
   return -1;
 }
 
+// Peak resident memory since the last reset.
+long long peakResidentBytes() { return statusBytes("VmHWM:"); }
+long long residentBytes() { return statusBytes("VmRSS:"); }
+
+// Hands freed heap back first, so that a map's peak does not include what the
+// map before it left in the allocator.
 void resetPeak() {
+  malloc_trim(0);
   std::ofstream clear("/proc/self/clear_refs");
   clear << "5";
 }
 
-double timed(const std::function<void()>& stage) {
-  const auto start = std::chrono::steady_clock::now();
-  stage();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+// Forwards to a file and counts what passes.
+class CountingBuffer : public std::streambuf {
+ public:
+  explicit CountingBuffer(std::streambuf* target) : target_(target) {}
+  double count() const { return count_; }
+
+ protected:
+  int overflow(int c) override {
+    if (c == traits_type::eof()) return traits_type::not_eof(c);
+    count_ += 1;
+    return target_->sputc(static_cast<char>(c));
+  }
+  std::streamsize xsputn(const char* text, std::streamsize n) override {
+    count_ += static_cast<double>(n);
+    return target_->sputn(text, n);
+  }
+  int sync() override { return target_->pubsync(); }
+
+ private:
+  std::streambuf* target_;
+  double count_ = 0;
+};
+
+double processorSeconds() {
+  timespec time{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &time);
+  return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_nsec) * 1e-9;
 }
 
-void runOne(const Options& options, int side, const std::string& variant) {
+struct Stage {
+  const char* name;
+  double seconds = 0;
+  double processor = 0;
+  long long peak = 0;  // peak resident bytes during the stage
+};
+
+// Runs the stage and, with memory on, records its own peak; the peak of the
+// whole run is tracked beside it.
+class StageClock {
+ public:
+  explicit StageClock(bool memory) : memory_(memory) {}
+  void run(const char* name, const std::function<void()>& body) {
+    Stage stage{name};
+    if (memory_) {
+      runPeak_ = std::max(runPeak_, peakResidentBytes());
+      std::ofstream clear("/proc/self/clear_refs");
+      clear << "5";
+    }
+    const double startProcessor = processorSeconds();
+    const auto start = std::chrono::steady_clock::now();
+    body();
+    stage.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    stage.processor = processorSeconds() - startProcessor;
+    if (memory_) stage.peak = peakResidentBytes();
+    stages_.push_back(stage);
+  }
+  long long runPeak() const { return std::max(runPeak_, peakResidentBytes()); }
+  const std::vector<Stage>& stages() const { return stages_; }
+  double seconds(const char* name) const {
+    for (const Stage& stage : stages_) {
+      if (std::string(stage.name) == name) return stage.seconds;
+    }
+    return 0;
+  }
+
+ private:
+  bool memory_;
+  long long runPeak_ = 0;
+  std::vector<Stage> stages_;
+};
+
+// Puts the map's two files into a fresh working folder under the names the
+// operator would type; false when they cannot be made or found.
+bool prepareInputs(const Options& options, int side, const std::string& variant, const fs::path& work) {
+  std::error_code error;
+  fs::create_directories(work, error);
+  if (error) return false;
+  if (variant == "kmeans") {
+    const fs::path stem = fs::path(options.maps) / ("kmeans_" + std::to_string(side));
+    fs::copy_file(stem.string() + ".bmp", work / "map.bmp", fs::copy_options::overwrite_existing, error);
+    if (error) return false;
+    fs::copy_file(stem.string() + ".txt", work / "map.txt", fs::copy_options::overwrite_existing, error);
+    return !error;
+  }
   ClassMapShape shape;
   shape.side = side;
   shape.toneCount = options.tones;
   shape.noiseShare = variant == "noisy" ? options.noise : 0.0;
   shape.seed = 20240601u + static_cast<unsigned>(side);
-  const std::string stem = options.folder + "/quarvel_bench_" + std::to_string(getpid()) + "_" + variant +
-                           "_" + std::to_string(side);
-  const std::string image = stem + ".bmp";
-  const std::string descriptors = stem + ".txt";
-  const std::string summary = stem + "_summary.txt";
-  {
-    const ClassMap map = quarvel::bench::generateClassMap(shape);
-    if (!quarvel::bench::writeClassMapBitmap(map, image) ||
-        !quarvel::bench::writeDescriptorFile(map, 3, shape.seed, descriptors)) {
-      std::printf("%-6s %5d  cannot write the input files under %s\n", variant.c_str(), side,
-                  options.folder.c_str());
-      return;
-    }
+  const ClassMap map = quarvel::bench::generateClassMap(shape);
+  return quarvel::bench::writeClassMapBitmap(map, (work / "map.bmp").string()) &&
+         quarvel::bench::writeDescriptorFile(map, 3, shape.seed, (work / "map.txt").string());
+}
+
+void runOne(const Options& options, int side, const std::string& variant) {
+  const fs::path work = fs::path(options.folder) / ("quarvel_bench_" + std::to_string(getpid()) + "_" +
+                                                    variant + "_" + std::to_string(side));
+  if (!prepareInputs(options, side, variant, work)) {
+    std::printf("%-6s %5d  no input files (%s)\n", variant.c_str(), side,
+                variant == "kmeans" ? options.maps.c_str() : options.folder.c_str());
+    fs::remove_all(work);
+    return;
   }
+  const fs::path before = fs::current_path();
+  fs::current_path(work);
   resetPeak();
-  double openTime = 0, descriptorTime = 0, labelTime = 0, contourTime = 0, graphTime = 0, mergeTime = 0,
-         summaryTime = 0;
+  const long long baseline = residentBytes();
+
+  StageClock clock(options.memory);
   int regions = 0;
   int remaining = 0;
   double summaryBytes = 0;
+  bool opened = false;
+  const double startProcessor = processorSeconds();
+  const auto start = std::chrono::steady_clock::now();
   {
-    Segmenter segmenter;
-    bool opened = false;
-    openTime = timed([&] { opened = segmenter.openImage(image); });
-    descriptorTime = timed([&] { opened = segmenter.openDescriptors(descriptors) && opened; });
-    if (!opened) {
-      std::printf("%-6s %5d  the model could not load the input files\n", variant.c_str(), side);
-      return;
+    auto segmenter = std::make_unique<Segmenter>();
+    clock.run("open", [&] { opened = segmenter->openImage(std::string("map.bmp")); });
+    clock.run("desc", [&] { opened = segmenter->openDescriptors(std::string("map.txt")) && opened; });
+    if (opened) {
+      clock.run("label", [&] { segmenter->labelComponents(); });
+      regions = segmenter->regionCount();
+      segmenter->setNbRegFin(std::min(options.target, regions));
+      clock.run("contours", [&] { segmenter->detectContours(); });
+      clock.run("graph", [&] { segmenter->buildAdjacencyGraph(1); });
+      clock.run("origine", [&] { segmenter->writeResultBitmap("origine.bmp", ""); });
+      clock.run("fusion", [&] { segmenter->mergeRegions(); });
+      remaining = static_cast<int>(segmenter->regionTable().size());
+      clock.run("summary", [&] {
+        std::ofstream file(options.summary, std::ios::binary);
+        CountingBuffer counter(file.rdbuf());
+        std::ostream out(&counter);
+        out << *segmenter;
+        out.flush();
+        summaryBytes = counter.count();
+      });
+      clock.run("report", [&] { segmenter->writeHtmlReport("C:"); });
+      clock.run("resultat", [&] { segmenter->writeResultBitmap("resultat.bmp", "C:"); });
     }
-    labelTime = timed([&] { segmenter.labelComponents(); });
-    regions = segmenter.regionCount();
-    segmenter.setNbRegFin(std::min(options.target, regions));
-    contourTime = timed([&] { segmenter.detectContours(); });
-    graphTime = timed([&] { segmenter.buildAdjacencyGraph(1); });
-    mergeTime = timed([&] { segmenter.mergeRegions(); });
-    remaining = static_cast<int>(segmenter.regionTable().size());
-    summaryTime = timed([&] {
-      std::ofstream out(summary);
-      out << segmenter;
-      out.flush();
-      summaryBytes = static_cast<double>(out.tellp());
-    });
+    clock.run("free", [&] { segmenter.reset(); });
   }
-  const long long peak = peakResidentBytes();
+  const double whole = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const double wholeProcessor = processorSeconds() - startProcessor;
+  const long long peak = clock.runPeak();
+  fs::current_path(before);
+  fs::remove_all(work);
+  if (!opened) {
+    std::printf("%-6s %5d  the model could not load the input files\n", variant.c_str(), side);
+    return;
+  }
+
   const double pixels = static_cast<double>(side) * side;
-  const double stages = labelTime + contourTime + graphTime + mergeTime;
+  std::printf("%-6s %5d %8d %4d |", variant.c_str(), side, regions, remaining);
+  for (const Stage& stage : clock.stages()) std::printf(" %s %.3f", stage.name, stage.seconds);
   std::printf(
-      "%-6s %5d %8d %4d | open %6.3f desc %6.3f | label %6.3f contours %6.3f graph %6.3f fusion %7.3f = "
-      "%7.3f s"
-      " | summary %7.1f MB %6.3f s %6.1f MB/s | peak %6.1f B/px\n",
-      variant.c_str(), side, regions, remaining, openTime, descriptorTime, labelTime, contourTime, graphTime,
-      mergeTime, stages, summaryBytes / 1e6, summaryTime, summaryBytes / 1e6 / summaryTime,
-      static_cast<double>(peak) / pixels);
+      " | whole %7.3f s cpu %7.3f s | summary %.1f MB at %.0f MB/s | peak %.1f B/px (%.1f B/px above the "
+      "start)\n",
+      whole, wholeProcessor, summaryBytes / 1e6, summaryBytes / 1e6 / clock.seconds("summary"),
+      static_cast<double>(peak) / pixels, static_cast<double>(peak - baseline) / pixels);
+  if (options.memory) {
+    std::printf("%-6s %5d  cpu seconds:", "", side);
+    for (const Stage& stage : clock.stages()) std::printf(" %s %.3f", stage.name, stage.processor);
+    std::printf("\n%-6s %5d  peak during, B/px:", "", side);
+    for (const Stage& stage : clock.stages()) {
+      std::printf(" %s %.1f", stage.name, static_cast<double>(stage.peak) / pixels);
+    }
+    std::printf("\n");
+  }
   std::fflush(stdout);
-  std::remove(image.c_str());
-  std::remove(descriptors.c_str());
-  std::remove(summary.c_str());
 }
 
 }  // namespace
@@ -156,12 +285,13 @@ int main(int argc, char** argv) {
   Options options;
   if (!parseOptions(argc, argv, options)) {
     std::fprintf(stderr,
-                 "usage: %s [--sizes 256,512,1024,2048] [--variants smooth,noisy] [--tones 8] [--noise 0.03]"
-                 " [--target 10] [--folder /tmp]\n",
+                 "usage: %s [--sizes 256,512,1024,2048] [--variants smooth,noisy,kmeans] [--tones 8]"
+                 " [--noise 0.03] [--target 10] [--folder /tmp] [--maps /tmp/quarvel_kmeans]"
+                 " [--summary /dev/null] [--detail 1]\n",
                  argv[0]);
     return 2;
   }
-  std::printf("%-6s %5s %8s %4s\n", "map", "side", "regions", "left");
+  std::printf("%-6s %5s %8s %4s | seconds per stage\n", "map", "side", "regions", "left");
   for (int side : options.sizes) {
     for (const std::string& variant : options.variants) runOne(options, side, variant);
   }

@@ -1,5 +1,6 @@
 #include "model/pixel_table.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace quarvel {
@@ -9,10 +10,74 @@ void PixelTable::reset(int width, int height) {
   height_ = width > 0 && height > 0 ? height : 0;
   const std::size_t cells = static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_);
   gridCount_ = 0;
-  tones_.assign(cells, 0.0);
-  regions_.assign(cells, 0.0);
+  tones_.assign(cells, 0);
+  regions_.assign(cells, 0);
   flags_.assign(cells, 0);
+  oddTones_.clear();
+  oddRegions_.clear();
   extra_.clear();
+}
+
+namespace {
+
+// Whether a value is a whole number from 0 to limit that reads back as itself
+// (a negative zero does not).
+bool isSmallWhole(double value, double limit) {
+  return value >= 0.0 && value <= limit && std::floor(value) == value && !std::signbit(value);
+}
+
+}  // namespace
+
+void PixelTable::storeTone(std::size_t cell, double tone) {
+  if (isSmallWhole(tone, 255.0)) {
+    tones_[cell] = static_cast<std::uint8_t>(tone);
+    if (flags_[cell] & kOddTone) oddTones_.erase(cell);
+    flags_[cell] &= static_cast<std::uint8_t>(~kOddTone);
+    return;
+  }
+  tones_[cell] = 0;
+  oddTones_[cell] = tone;
+  flags_[cell] |= kOddTone;
+}
+
+void PixelTable::storeRegionNumber(std::size_t cell, double number) {
+  if (isSmallWhole(number, 4294967295.0)) {
+    regions_[cell] = static_cast<std::uint32_t>(number);
+    if (flags_[cell] & kOddRegion) oddRegions_.erase(cell);
+    flags_[cell] &= static_cast<std::uint8_t>(~kOddRegion);
+    return;
+  }
+  regions_[cell] = 0;
+  oddRegions_[cell] = number;
+  flags_[cell] |= kOddRegion;
+}
+
+void PixelTable::setGridRegionNumbers(const std::vector<std::int32_t>& numbers) {
+  const std::size_t cells = std::min(numbers.size(), flags_.size());
+  for (std::size_t cell = 0; cell < cells; ++cell) {
+    const std::int32_t number = numbers[cell];
+    if (number < 0 || (flags_[cell] & kOddRegion)) {
+      storeRegionNumber(cell, static_cast<double>(number));
+    } else {
+      regions_[cell] = static_cast<std::uint32_t>(number);
+    }
+    flags_[cell] |= kRegion;
+  }
+}
+
+bool PixelTable::isPlainGrid() const {
+  if (!extra_.empty() || !oddTones_.empty() || !oddRegions_.empty() || gridCount_ != flags_.size())
+    return false;
+  for (const std::uint8_t flags : flags_) {
+    if ((flags & (kTone | kRegion)) != (kTone | kRegion)) return false;
+  }
+  return true;
+}
+
+std::vector<double> PixelTable::gridTones() const {
+  std::vector<double> tones(tones_.size());
+  for (std::size_t cell = 0; cell < tones.size(); ++cell) tones[cell] = toneOfCell(cell);
+  return tones;
 }
 
 std::ptrdiff_t PixelTable::cellOf(const Point& point) const {
@@ -30,8 +95,8 @@ Point PixelTable::pointOfCell(std::size_t cell) const {
 
 PixelRecord PixelTable::recordOfCell(std::size_t cell) const {
   PixelRecord record;
-  if (flags_[cell] & kTone) record.setTone(tones_[cell]);
-  if (flags_[cell] & kRegion) record.setRegionNumber(regions_[cell]);
+  if (flags_[cell] & kTone) record.setTone(toneOfCell(cell));
+  if (flags_[cell] & kRegion) record.setRegionNumber(regionNumberOfCell(cell));
   return record;
 }
 
@@ -47,16 +112,15 @@ bool PixelTable::insert(const Point& point, const PixelRecord& record) {
   if (cell < 0) return extra_.emplace(point, record).second;
   const auto c = static_cast<std::size_t>(cell);
   if (flags_[c] & kPresent) return false;
-  std::uint8_t flags = kPresent;
+  flags_[c] = kPresent;
   if (record.tone() != nullptr) {
-    tones_[c] = record.tone()->value();
-    flags |= kTone;
+    storeTone(c, record.tone()->value());
+    flags_[c] |= kTone;
   }
   if (record.regionNumber() != nullptr) {
-    regions_[c] = record.regionNumber()->value();
-    flags |= kRegion;
+    storeRegionNumber(c, record.regionNumber()->value());
+    flags_[c] |= kRegion;
   }
-  flags_[c] = flags;
   ++gridCount_;
   return true;
 }
@@ -85,7 +149,7 @@ void PixelTable::setTone(const Point& point, double tone) {
   }
   const auto c = static_cast<std::size_t>(cell);
   if (!(flags_[c] & kPresent)) return;
-  tones_[c] = tone;
+  storeTone(c, tone);
   flags_[c] |= kTone;
 }
 
@@ -98,7 +162,7 @@ void PixelTable::setRegionNumber(const Point& point, double number) {
   }
   const auto c = static_cast<std::size_t>(cell);
   if (!(flags_[c] & kPresent)) return;
-  regions_[c] = number;
+  storeRegionNumber(c, number);
   flags_[c] |= kRegion;
 }
 
@@ -156,9 +220,9 @@ PixelTable::EntryView PixelTable::const_iterator::view() const {
     const std::uint8_t flags = table_->flags_[cell_];
     view.point = table_->pointOfCell(cell_);
     view.hasTone = flags & kTone;
-    view.tone = table_->tones_[cell_];
+    view.tone = table_->toneOfCell(cell_);
     view.hasRegionNumber = flags & kRegion;
-    view.regionNumber = table_->regions_[cell_];
+    view.regionNumber = table_->regionNumberOfCell(cell_);
     return view;
   }
   const PixelRecord& record = extra_->second;

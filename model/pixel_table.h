@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <iterator>
 #include <map>
+#include <unordered_map>
 #include <vector>
 
 #include "regions/pixel_record.h"
@@ -16,6 +17,10 @@ namespace quarvel {
 // 0 <= y < height) live in flat arrays, a few bytes each instead of a map node
 // and two heap boxes; any other point goes to an ordinary map beside them.
 // Records are handed out as copies and changed in place through setters.
+//
+// A grid cell holds its tone in a byte and its region number in 32 bits, six
+// bytes in all with its flags; a value that does not fit (a fraction, a
+// negative zero, a tone above 255) is kept exactly in a side map instead.
 class PixelTable {
  public:
   struct Entry {
@@ -89,35 +94,59 @@ class PixelTable {
   void setRegionNumber(const Point& point, double number);
 
   // Direct access to the grid for the stages, by column and row of the grid.
+  // A cell without a tone or region number reads 0 for it.
   int gridWidth() const { return width_; }
   int gridHeight() const { return height_; }
   bool hasCell(int x, int y) const { return flags_[cellIndex(x, y)] & kPresent; }
   bool hasTone(int x, int y) const { return flags_[cellIndex(x, y)] & kTone; }
   bool hasRegionNumber(int x, int y) const { return flags_[cellIndex(x, y)] & kRegion; }
-  double toneAt(int x, int y) const { return tones_[cellIndex(x, y)]; }
-  double regionNumberAt(int x, int y) const { return regions_[cellIndex(x, y)]; }
+  double toneAt(int x, int y) const { return toneOfCell(cellIndex(x, y)); }
+  double regionNumberAt(int x, int y) const { return regionNumberOfCell(cellIndex(x, y)); }
   // Bulk filling by the image loader: makes the grid cell present (when it was
   // not) and sets its tone. Unlike insert, a present cell takes the new tone.
-  void setGridTone(int x, int y, double tone) {
+  void setGridTone(int x, int y, std::uint8_t tone) {
     const std::size_t c = cellIndex(x, y);
     if (!(flags_[c] & kPresent)) ++gridCount_;
+    if (flags_[c] & kOddTone) oddTones_.erase(c);
     tones_[c] = tone;
-    flags_[c] |= kPresent | kTone;
+    flags_[c] = static_cast<std::uint8_t>((flags_[c] & ~kOddTone) | kPresent | kTone);
   }
   // Set only on a present cell.
   void setRegionNumberAt(int x, int y, double number) {
     const std::size_t c = cellIndex(x, y);
-    regions_[c] = number;
+    storeRegionNumber(c, number);
     flags_[c] |= kRegion;
   }
-  // Raw grid arrays in raster order (index y * width + x), for whole-image passes.
-  const std::vector<double>& gridTones() const { return tones_; }
-  const std::vector<double>& gridRegionNumbers() const { return regions_; }
+  // Sets the region number of every grid cell, numbers in raster order (one
+  // per cell), as setRegionNumberAt would one by one.
+  void setGridRegionNumbers(const std::vector<std::int32_t>& numbers);
+  // Whole-grid reads in raster order (index y * width + x). The tones as bytes
+  // are exact only when tonesAreBytes().
+  bool tonesAreBytes() const { return oddTones_.empty(); }
+  const std::vector<std::uint8_t>& gridToneBytes() const { return tones_; }
+  std::vector<double> gridTones() const;
+  double regionNumberOfCell(std::size_t cell) const {
+    return flags_[cell] & kOddRegion ? oddRegions_.at(cell) : static_cast<double>(regions_[cell]);
+  }
+  bool cellHasRegionNumber(std::size_t cell) const { return flags_[cell] & kRegion; }
+  // True when the table is exactly the grid, every cell with a tone and a
+  // region number, all packed: a whole-table walk may then read
+  // gridToneBytes() and gridRegionWords() alone.
+  bool isPlainGrid() const;
+  const std::vector<std::uint32_t>& gridRegionWords() const { return regions_; }
 
  private:
   static constexpr std::uint8_t kPresent = 1;
   static constexpr std::uint8_t kTone = 2;
   static constexpr std::uint8_t kRegion = 4;
+  static constexpr std::uint8_t kOddTone = 8;     // the tone lives in oddTones_
+  static constexpr std::uint8_t kOddRegion = 16;  // the region number lives in oddRegions_
+
+  double toneOfCell(std::size_t cell) const {
+    return flags_[cell] & kOddTone ? oddTones_.at(cell) : static_cast<double>(tones_[cell]);
+  }
+  void storeTone(std::size_t cell, double tone);
+  void storeRegionNumber(std::size_t cell, double number);
 
   std::size_t cellIndex(int x, int y) const {
     return static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x);
@@ -133,9 +162,11 @@ class PixelTable {
   int width_ = 0;
   int height_ = 0;
   std::size_t gridCount_ = 0;
-  std::vector<double> tones_;
-  std::vector<double> regions_;
+  std::vector<std::uint8_t> tones_;
+  std::vector<std::uint32_t> regions_;
   std::vector<std::uint8_t> flags_;
+  std::unordered_map<std::size_t, double> oddTones_;
+  std::unordered_map<std::size_t, double> oddRegions_;
   std::map<Point, PixelRecord> extra_;
 };
 

@@ -22,7 +22,7 @@ void fillTables(const BitmapImage& image, PixelTable& pixelTable, ClusterTable& 
   pixelTable.reset(width, height);
   std::array<std::size_t, 256> toneCounts{};
   for (std::size_t i = 2; i < image.pixels.size(); i += 4) ++toneCounts[image.pixels[i]];
-  std::array<std::vector<Point>, 256> tonePixels;
+  std::array<std::vector<PointSet::Key>, 256> tonePixels;
   for (std::size_t tone = 0; tone < tonePixels.size(); ++tone) tonePixels[tone].reserve(toneCounts[tone]);
 
   for (int row = 0; row < height; ++row) {
@@ -30,7 +30,7 @@ void fillTables(const BitmapImage& image, PixelTable& pixelTable, ClusterTable& 
     for (int column = 0; column < width; ++column, pixel += 4) {
       const std::uint8_t tone = pixel[2];
       pixelTable.setGridTone(column, row, tone);
-      tonePixels[tone].emplace_back(column, row);
+      tonePixels[tone].push_back(PointSet::keyOf(column, row));
     }
   }
   for (std::size_t tone = 0; tone < tonePixels.size(); ++tone) {

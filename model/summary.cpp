@@ -1,10 +1,13 @@
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <locale>
+#include <memory>
 #include <ostream>
-#include <span>
 #include <string>
 #include <string_view>
+#include <type_traits>
+#include <vector>
 
 #include "model/number_text.h"
 #include "model/segmenter.h"
@@ -14,23 +17,47 @@ namespace {
 
 // Collects the summary in a large text buffer with the default stream number
 // format and hands it to the stream in big chunks: a megapixel map prints tens
-// of megabytes, far too slow item by item through the stream.
+// of megabytes, far too slow item by item through the stream. Every item but a
+// long text fits in the room kept past the chunk, so writing needs one check
+// an item.
 class BufferedText {
  public:
-  explicit BufferedText(std::ostream& out) : out_(out) { text_.reserve(kChunk + kChunk / 8); }
+  explicit BufferedText(std::ostream& out)
+      : out_(out), buffer_(new char[kChunk + kRoom]), at_(buffer_.get()), full_(buffer_.get() + kChunk) {}
 
-  void text(std::string_view piece) { text_.append(piece); }
-  void character(char c) { text_.push_back(c); }
-  void number(double value) { appendNumber(text_, value); }
-  void integer(std::int64_t value) { appendInteger(text_, value); }
-  void count(std::uint64_t value) { appendUnsigned(text_, value); }
-  void lineEnd() {
-    text_.push_back('\n');
-    if (text_.size() >= kChunk) writeOut();
+  void text(std::string_view piece) {
+    if (piece.size() > kRoom / 2) {
+      writeOut();
+      out_.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+      return;
+    }
+    std::memcpy(at_, piece.data(), piece.size());
+    at_ += piece.size();
+    mayWrite();
   }
-  // Called now and then inside long lines.
-  void mayWrite() {
-    if (text_.size() >= kChunk) writeOut();
+  void character(char c) {
+    *at_++ = c;
+    mayWrite();
+  }
+  void number(double value) {
+    at_ = writeNumber(at_, value);
+    mayWrite();
+  }
+  void integer(std::int64_t value) {
+    at_ = writeInteger(at_, value);
+    mayWrite();
+  }
+  void count(std::uint64_t value) {
+    at_ = writeUnsigned(at_, value);
+    mayWrite();
+  }
+  void lineEnd() { character('\n'); }
+  // Direct writing for the tight loops: room for at least kRoom / 2 bytes,
+  // then the position after what was written.
+  char* place() { return at_; }
+  void placed(char* end) {
+    at_ = end;
+    mayWrite();
   }
   void finish() {
     writeOut();
@@ -39,14 +66,21 @@ class BufferedText {
 
  private:
   static constexpr std::size_t kChunk = std::size_t{1} << 20;
+  static constexpr std::size_t kRoom = 512;
+  static_assert(kRoom / 2 >= 4 * kLongestNumberText + 16);
 
+  void mayWrite() {
+    if (at_ >= full_) writeOut();
+  }
   void writeOut() {
-    out_.write(text_.data(), static_cast<std::streamsize>(text_.size()));
-    text_.clear();
+    out_.write(buffer_.get(), static_cast<std::streamsize>(at_ - buffer_.get()));
+    at_ = buffer_.get();
   }
 
   std::ostream& out_;
-  std::string text_;
+  std::unique_ptr<char[]> buffer_;
+  char* at_;
+  char* full_;
 };
 
 // Writes every item through the stream itself, honouring whatever precision,
@@ -61,7 +95,6 @@ class StreamText {
   void integer(std::int64_t value) { out_ << value; }
   void count(std::uint64_t value) { out_ << value; }
   void lineEnd() { out_ << std::endl; }
-  void mayWrite() {}
   void finish() { out_.flush(); }
 
  private:
@@ -84,10 +117,10 @@ void writePoint(Sink& sink, const Point& point) {
 
 // Points grouped into lines: a new line whenever y changes between neighbours,
 // each point followed by a blank, and a final line end.
-template <typename Sink>
-void writePointLines(Sink& sink, std::span<const Point> points) {
-  if (!points.empty()) {
-    double row = points.front().y();
+template <typename Sink, typename Points>
+void writePointLines(Sink& sink, const Points& points) {
+  if (points.begin() != points.end()) {
+    double row = (*points.begin()).y();
     for (const Point& point : points) {
       if (point.y() != row) {
         sink.lineEnd();
@@ -95,10 +128,85 @@ void writePointLines(Sink& sink, std::span<const Point> points) {
       }
       writePoint(sink, point);
       sink.character(' ');
-      sink.mayWrite();
     }
   }
   sink.lineEnd();
+}
+
+// A whole coordinate or value of a packed grid as the stream writes it: plain
+// digits below a million, the double's own form beyond.
+char* writeWhole(char* at, std::int64_t value) {
+  if (value > -1000000 && value < 1000000) return writeInteger(at, value);
+  return writeNumber(at, static_cast<double>(value));
+}
+
+// The pixel lines of a plain grid: "(x,y) t:tone r:number " for every cell,
+// a line a row; the same text as the walk through the table's entries.
+void writePlainGrid(BufferedText& sink, const PixelTable& pixels) {
+  const std::vector<std::uint8_t>& tones = pixels.gridToneBytes();
+  const std::vector<std::uint32_t>& numbers = pixels.gridRegionWords();
+  const std::size_t width = static_cast<std::size_t>(pixels.gridWidth());
+  const std::size_t height = static_cast<std::size_t>(pixels.gridHeight());
+  char rowText[kLongestNumberText + 8];
+  for (std::size_t y = 0, cell = 0; y < height; ++y) {
+    if (y > 0) sink.lineEnd();
+    char* rowEnd = writeWhole(rowText, static_cast<std::int64_t>(y));
+    *rowEnd++ = ')';
+    *rowEnd++ = ' ';
+    *rowEnd++ = 't';
+    *rowEnd++ = ':';
+    const auto rowLength = static_cast<std::size_t>(rowEnd - rowText);
+    for (std::size_t x = 0; x < width; ++x, ++cell) {
+      char* at = sink.place();
+      *at++ = '(';
+      at = writeWhole(at, static_cast<std::int64_t>(x));
+      *at++ = ',';
+      std::memcpy(at, rowText, rowLength);
+      at += rowLength;
+      at = writeUnsigned(at, tones[cell]);
+      *at++ = 'r';
+      *at++ = ':';
+      at = writeWhole(at, numbers[cell]);
+      *at++ = ' ';
+      sink.placed(at);
+    }
+  }
+}
+
+// The pixel lines of a region whose pixels are packed positions.
+void writePackedPixels(BufferedText& sink, const std::vector<PointSet::Key>& keys) {
+  if (!keys.empty()) {
+    PointSet::Key row = keys.front() >> 32;
+    for (const PointSet::Key key : keys) {
+      if ((key >> 32) != row) {
+        sink.lineEnd();
+        row = key >> 32;
+      }
+      const Point point = PointSet::pointOfKey(key);
+      char* at = sink.place();
+      *at++ = '(';
+      at = writeWhole(at, static_cast<std::int64_t>(point.x()));
+      *at++ = ',';
+      at = writeWhole(at, static_cast<std::int64_t>(point.y()));
+      *at++ = ')';
+      *at++ = ' ';
+      sink.placed(at);
+    }
+  }
+  sink.lineEnd();
+}
+
+template <typename Sink>
+void writePixelLines(Sink& sink, const PointSet& pixels) {
+  writePointLines(sink, pixels);
+}
+
+void writePixelLines(BufferedText& sink, const PointSet& pixels) {
+  if (const std::vector<PointSet::Key>* keys = pixels.packedKeys()) {
+    writePackedPixels(sink, *keys);
+  } else {
+    writePointLines(sink, pixels);
+  }
 }
 
 template <typename Sink>
@@ -116,6 +224,12 @@ void writeGraph(Sink& sink, const AdjacencyGraph& graph) {
 
 template <typename Sink>
 void writePixels(Sink& sink, const PixelTable& pixels) {
+  if constexpr (std::is_same_v<Sink, BufferedText>) {
+    if (pixels.isPlainGrid()) {
+      writePlainGrid(sink, pixels);
+      return;
+    }
+  }
   auto entry = pixels.begin();
   if (entry == pixels.end()) return;
   double row = entry.point().y();
@@ -136,7 +250,6 @@ void writePixels(Sink& sink, const PixelTable& pixels) {
       sink.number(pixel.regionNumber);
     }
     sink.character(' ');
-    sink.mayWrite();
   }
 }
 
@@ -156,7 +269,7 @@ void writeRegion(Sink& sink, const Region& region) {
     sink.character(' ');
   }
   sink.lineEnd();
-  writePointLines(sink, region.pixels().points());
+  writePixelLines(sink, region.pixels());
   sink.text("Contour:");
   sink.lineEnd();
   writePointLines(sink, region.contour().points());

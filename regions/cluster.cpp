@@ -15,7 +15,7 @@ std::ostream& operator<<(std::ostream& out, const Cluster& cluster) {
   writeGroupHeading(out, cluster, cluster.pixels());
   for (const float descriptor : cluster.descriptors()) out << descriptor << " - ";
   out << std::endl;
-  writePointRows(out, cluster.pixels().points());
+  writePixelRows(out, cluster.pixels());
   return out;
 }
 

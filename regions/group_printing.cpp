@@ -16,4 +16,18 @@ void writeInsertionReport(std::ostream& out, bool inserted, const Point& point) 
   }
 }
 
+void writePixelRows(std::ostream& out, const PointSet& pixels) {
+  if (!pixels.empty()) {
+    double row = pixels.begin()->y();
+    for (const Point point : pixels) {
+      if (point.y() != row) {
+        out << std::endl;
+        row = point.y();
+      }
+      out << point << ' ';
+    }
+  }
+  out << std::endl;
+}
+
 }  // namespace quarvel

@@ -16,4 +16,8 @@ void writeGroupHeading(std::ostream& out, const PixelGroup& group, const PointSe
 // was new, "erreur d'insertion" when it was already there.
 void writeInsertionReport(std::ostream& out, bool inserted, const Point& point);
 
+// The pixels of a group grouped into lines as contours print theirs: a new line
+// whenever y changes, each point followed by a blank, and a final line end.
+void writePixelRows(std::ostream& out, const PointSet& pixels);
+
 }  // namespace quarvel

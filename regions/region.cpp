@@ -31,7 +31,7 @@ std::ostream& operator<<(std::ostream& out, const Region& region) {
   writeGroupHeading(out, region, region.pixels());
   for (const float descriptor : region.descriptors()) out << descriptor << ' ';
   out << std::endl;
-  writePointRows(out, region.pixels().points());
+  writePixelRows(out, region.pixels());
   return out << region.contour();
 }
 

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
@@ -30,6 +31,18 @@ std::size_t paletteIndexAt(const PixelTable& table, int x, int y, std::size_t pa
   return static_cast<std::size_t>(number);
 }
 
+// The number of palette entries that the painting can read: one more than the
+// largest index it takes.
+std::size_t entriesRead(const BitmapImage& image, const PixelTable& table, std::size_t paletteSize) {
+  if (paletteSize == 0) return 0;
+  std::size_t largest = 0;
+  for (int r = 0; r < image.rowCount(); ++r) {
+    for (int j = 0; j < image.width; ++j)
+      largest = std::max(largest, paletteIndexAt(table, j, r, paletteSize));
+  }
+  return largest + 1;
+}
+
 void paintRegions(BitmapImage& image, const PixelTable& table, const std::vector<Palette>& palette) {
   const int rows = image.rowCount();
   for (int r = 0; r < rows; ++r) {
@@ -55,26 +68,32 @@ bool Segmenter::writeResultBitmap(std::string fileName, std::string prefix) {
 bool Segmenter::writeResultBitmap(std::string fileName, std::string prefix, OutputNotes& notes) {
   const std::string imageName = name() != nullptr ? std::string(name()) : std::string();
   BitmapImage image;
+  ImageFailure failure;
   errno = 0;
-  const bool readAgain = readBitmap(imageName, image);
+  const bool readAgain = readBitmap(imageName, image, failure);
   const int readError = errno;
   // The colours are drawn whatever happens, so that the second picture of a run
-  // keeps its colours when the first could not be written.
-  const std::vector<Palette> palette = makePalette(static_cast<int>(pixelTable_.size()));
+  // keeps its colours when the first could not be written. Only the entries
+  // that can be read are kept; the draws of the others are skipped, as many as
+  // a whole palette takes.
+  const bool sameImage = readAgain && image.width == width_ && image.rowCount() == std::abs(height_);
+  const std::size_t entries = pixelTable_.size();
+  const std::size_t kept = sameImage ? entriesRead(image, pixelTable_, entries) : 0;
+  const std::vector<Palette> palette = makePalette(static_cast<int>(kept));
+  colourDraws_.skip(3 * static_cast<std::uint64_t>(entries - kept));
   const std::string path =
       prefix.empty() ? fileName
                      : reportFolderPath(prefix, reportDirectory(imageName, epsilon_, nbPixMin_, nbRegFin_),
                                         kPathSeparator) +
                            kPathSeparator + fileName;
   if (!readAgain) {
-    // The reader answers false when memory runs out; the error number tells it
-    // from an image that is gone.
-    const auto kind =
-        readError == ENOMEM ? OutputNote::Kind::OutOfMemory : OutputNote::Kind::SourceUnreadable;
+    const auto kind = failure.refusal == ImageRefusal::TooLargeForMemory || readError == ENOMEM
+                          ? OutputNote::Kind::OutOfMemory
+                          : OutputNote::Kind::SourceUnreadable;
     notes.add(OutputNote{kind, path, imageName, readError != 0 ? readError : EIO});
     return false;
   }
-  if (image.width != width_ || image.rowCount() != std::abs(height_)) {
+  if (!sameImage) {
     notes.add(OutputNote{OutputNote::Kind::SourceUnreadable, path, imageName, 0});
     return false;
   }

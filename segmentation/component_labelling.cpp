@@ -18,9 +18,8 @@ void unite(std::vector<std::int32_t>& parent, std::int32_t a, std::int32_t b) {
   }
 }
 
-}  // namespace
-
-ComponentLabels labelEqualToneComponents(const double* tones, int width, int height) {
+template <typename Tone>
+ComponentLabels labelComponentsOf(const Tone* tones, int width, int height) {
   ComponentLabels result;
   if (width <= 0 || height <= 0) return result;
   const std::size_t w = static_cast<std::size_t>(width);
@@ -32,7 +31,7 @@ ComponentLabels labelEqualToneComponents(const double* tones, int width, int hei
   std::vector<std::int32_t> parent;
   for (std::size_t y = 0, i = 0; y < static_cast<std::size_t>(height); ++y) {
     for (std::size_t x = 0; x < w; ++x, ++i) {
-      const double tone = tones[i];
+      const Tone tone = tones[i];
       const bool sameLeft = x > 0 && tones[i - 1] == tone;
       const bool sameUp = y > 0 && tones[i - w] == tone;
       if (sameLeft) {
@@ -69,6 +68,16 @@ ComponentLabels labelEqualToneComponents(const double* tones, int width, int hei
   for (std::int32_t& label : labels) label = number[label];
   result.count = static_cast<std::int32_t>(roots.size());
   return result;
+}
+
+}  // namespace
+
+ComponentLabels labelEqualToneComponents(const double* tones, int width, int height) {
+  return labelComponentsOf(tones, width, height);
+}
+
+ComponentLabels labelEqualToneComponents(const std::uint8_t* tones, int width, int height) {
+  return labelComponentsOf(tones, width, height);
 }
 
 }  // namespace quarvel

@@ -18,5 +18,6 @@ struct ComponentLabels {
 // column (x outer, y inner), so the component holding (0, 0) is number 1.
 // tones is in raster order.
 ComponentLabels labelEqualToneComponents(const double* tones, int width, int height);
+ComponentLabels labelEqualToneComponents(const std::uint8_t* tones, int width, int height);
 
 }  // namespace quarvel

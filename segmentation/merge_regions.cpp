@@ -62,7 +62,7 @@ bool Segmenter::mergeRegions() {
   }
   // Regions left without pixels (never the case after labelling) keep nothing.
   regionTable_.clear();
-  std::vector<std::vector<Point>> points = pointsByLabel(labels, width, count, sizes);
+  std::vector<std::vector<PointSet::Key>> points = pixelKeysByLabel(labels, width, count, sizes);
   for (std::size_t r = 0; r < state.regions.size(); ++r) {
     FusionRegion& fused = state.regions[r];
     if (!fused.alive) continue;

@@ -48,4 +48,21 @@ std::vector<std::vector<Point>> pointsByLabel(const std::vector<std::int32_t>& l
   return points;
 }
 
+std::vector<std::vector<PointSet::Key>> pixelKeysByLabel(const std::vector<std::int32_t>& labels, int width,
+                                                         std::int32_t count,
+                                                         const std::vector<std::size_t>& sizes) {
+  std::vector<std::vector<PointSet::Key>> keys(static_cast<std::size_t>(count) + 1);
+  for (std::int32_t k = 1; k <= count; ++k) keys[k].reserve(sizes[k]);
+  const std::size_t w = static_cast<std::size_t>(width);
+  const std::size_t rows = w == 0 ? 0 : labels.size() / w;
+  for (std::size_t y = 0, index = 0; y < rows; ++y) {
+    for (std::size_t x = 0; x < w; ++x, ++index) {
+      const std::int32_t label = labels[index];
+      if (label < 1 || label > count) continue;
+      keys[label].push_back(PointSet::keyOf(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y)));
+    }
+  }
+  return keys;
+}
+
 }  // namespace quarvel

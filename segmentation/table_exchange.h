@@ -6,6 +6,7 @@
 
 #include "regions/contour.h"
 #include "regions/point.h"
+#include "regions/point_set.h"
 
 namespace quarvel {
 
@@ -29,5 +30,9 @@ void appendSortedContour(Contour& contour, std::vector<std::uint32_t>& pixels, i
 // count, used to reserve.
 std::vector<std::vector<Point>> pointsByLabel(const std::vector<std::int32_t>& labels, int width,
                                               std::int32_t count, const std::vector<std::size_t>& sizes);
+// The same as packed pixel positions (PointSet keys), a third of the memory.
+std::vector<std::vector<PointSet::Key>> pixelKeysByLabel(const std::vector<std::int32_t>& labels, int width,
+                                                         std::int32_t count,
+                                                         const std::vector<std::size_t>& sizes);
 
 }  // namespace quarvel

@@ -53,5 +53,26 @@ TEST(NumberText, MatchesTheStreamOnRandomDoublesFloatsAndWholeNumbers) {
   }
 }
 
+class IntegerText : public testing::TestWithParam<std::int64_t> {};
+
+TEST_P(IntegerText, MatchesTheStream) {
+  std::ostringstream out;
+  out << GetParam();
+  std::string text;
+  appendInteger(text, GetParam());
+  EXPECT_EQ(text, out.str());
+  if (GetParam() >= 0) {
+    std::string unsignedText;
+    appendUnsigned(unsignedText, static_cast<std::uint64_t>(GetParam()));
+    EXPECT_EQ(unsignedText, out.str());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, IntegerText,
+                         testing::Values(0, 1, 9, 10, 11, 99, 100, 101, 999, 1000, 4096, 65535, 1000000,
+                                         4294967295, -1, -10, -99, -100,
+                                         std::numeric_limits<std::int64_t>::max(),
+                                         std::numeric_limits<std::int64_t>::min()));
+
 }  // namespace
 }  // namespace quarvel

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 #include "model/pixel_table.h"
@@ -74,6 +75,32 @@ TEST_F(MixedPixelTable, RegionNumberIsSetInPlaceOnlyOnPresentPoints) {
   const PixelTable::EntryView view = table.find(Point(0, 1)).view();
   EXPECT_TRUE(view.hasTone && view.hasRegionNumber);
   EXPECT_EQ(view.regionNumber, 4.0);
+}
+
+// Grid cells keep small whole tones and region numbers packed; every other
+// value must still read back exactly, through every reader, and a cell that
+// takes a plain value again must lose the odd one.
+TEST_F(MixedPixelTable, OddValuesOnTheGridReadBackExactly) {
+  const Point cell(2, 1);
+  for (const double value : {-0.0, 0.5, 255.0, 256.0, -3.0, 1e10, 4294967295.0, 4294967296.0, 7.0}) {
+    table.setTone(cell, value);
+    table.setRegionNumber(cell, value + 1.0 == 1.0 ? value : value + 0.25);
+    const double number = value + 1.0 == 1.0 ? value : value + 0.25;
+    const PixelRecord record = table.at(cell);
+    ASSERT_NE(record.tone(), nullptr);
+    EXPECT_EQ(record.tone()->value(), value);
+    EXPECT_EQ(std::signbit(record.tone()->value()), std::signbit(value)) << value;
+    EXPECT_EQ(table.toneAt(2, 1), value);
+    EXPECT_EQ(record.regionNumber()->value(), number);
+    EXPECT_EQ(std::signbit(table.regionNumberAt(2, 1)), std::signbit(number)) << number;
+    const PixelTable::EntryView view = table.find(cell).view();
+    EXPECT_EQ(view.tone, value);
+    EXPECT_EQ(view.regionNumber, number);
+    EXPECT_EQ(table.tonesAreBytes(), value == 255.0 || value == 7.0) << value;
+  }
+  table.setRegionNumber(cell, 9.0);
+  EXPECT_EQ(table.regionNumberAt(2, 1), 9.0);
+  EXPECT_EQ(table.gridTones(), (std::vector<double>{0, 0, 2, 10, 11, 7}));
 }
 
 }  // namespace

@@ -2,8 +2,11 @@
 
 #include <iomanip>
 #include <limits>
+#include <locale>
+#include <random>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "model/segmenter.h"
 #include "support/temp_folder.h"
@@ -140,6 +143,80 @@ TEST(Summary, StreamWithItsOwnPrecisionIsHonoured) {
   EXPECT_NE(out.str().find("Epsilon:  0.12\n"), std::string::npos);
   EXPECT_NE(out.str().find("\n1<->2 : 0.33\n"), std::string::npos);
 }
+
+// The summary is written through a fast buffer when the stream has its default
+// format and item by item otherwise. A stream whose locale is a copy of the
+// classic one formats the same but takes the item-by-item path, so both paths
+// must give the same text, whatever the tables hold.
+struct BothPathsCase {
+  const char* label;
+  unsigned seed;
+  int width;
+  int height;
+  int nbRegFin;  // 0: no fusion
+  void (*change)(Segmenter&);
+};
+
+class SummaryPaths : public testing::TestWithParam<BothPathsCase> {};
+
+TEST_P(SummaryPaths, BufferedAndStreamedTextsAreEqual) {
+  const BothPathsCase& c = GetParam();
+  test::TempFolder folder;
+  std::mt19937 random(c.seed);
+  test::ToneGrid tones(static_cast<std::size_t>(c.height),
+                       std::vector<int>(static_cast<std::size_t>(c.width)));
+  for (auto& row : tones) {
+    for (int& tone : row) tone = 1 + static_cast<int>(random() % 3);
+  }
+  ASSERT_TRUE(test::writeClassImage(folder.file("m.bmp"), tones));
+  ASSERT_TRUE(test::writeDescriptorFile(folder.file("m.txt"), 3, {0.5f, 1.25f, 1e7f}));
+  Segmenter segmenter;
+  ASSERT_TRUE(segmenter.openImage(folder.file("m.bmp")));
+  ASSERT_TRUE(segmenter.openDescriptors(folder.file("m.txt")));
+  segmenter.labelComponents();
+  segmenter.detectContours();
+  segmenter.buildAdjacencyGraph(1);
+  if (c.nbRegFin > 0) {
+    segmenter.setNbRegFin(c.nbRegFin);
+    segmenter.mergeRegions();
+  }
+  if (c.change != nullptr) c.change(segmenter);
+
+  std::ostringstream streamed;
+  streamed.imbue(std::locale(std::locale::classic(), new std::numpunct<char>));
+  streamed << segmenter;
+  const std::string buffered = summaryOf(segmenter);
+  EXPECT_GT(buffered.size(), 100u);
+  EXPECT_EQ(buffered, streamed.str());
+}
+
+INSTANTIATE_TEST_SUITE_P(Tables, SummaryPaths,
+                         testing::Values(BothPathsCase{"labelled", 1, 23, 17, 0, nullptr},
+                                         BothPathsCase{"fused", 2, 31, 9, 3, nullptr},
+                                         BothPathsCase{"number_beyond_a_million", 3, 8, 5, 0,
+                                                       [](Segmenter& s) {
+                                                         s.pixelTable().setRegionNumber(Point(1, 0),
+                                                                                        1234567.0);
+                                                       }},
+                                         BothPathsCase{"odd_tone_and_negative_zero_number", 4, 8, 5, 0,
+                                                       [](Segmenter& s) {
+                                                         s.pixelTable().setTone(Point(1, 1), 2.5);
+                                                         s.pixelTable().setRegionNumber(Point(2, 1), -0.0);
+                                                       }},
+                                         BothPathsCase{"pixel_off_the_grid", 5, 8, 5, 0,
+                                                       [](Segmenter& s) {
+                                                         PixelRecord record;
+                                                         record.setTone(4.0);
+                                                         s.addPixel(-1, 2, record);
+                                                       }},
+                                         BothPathsCase{"region_points_not_on_the_grid", 6, 8, 5, 2,
+                                                       [](Segmenter& s) {
+                                                         s.regionTable().at(1.0).addPixel(Point(2000000, 3));
+                                                         s.regionTable().at(2.0).addPixel(Point(0.5, -0.0));
+                                                       }}),
+                         [](const testing::TestParamInfo<BothPathsCase>& info) {
+                           return std::string(info.param.label);
+                         });
 
 }  // namespace
 }  // namespace quarvel

@@ -75,6 +75,8 @@ INSTANTIATE_TEST_SUITE_P(
         PaintCase{"first_picture", {{1, 1, 2}, {3, 3, 2}}, 1, {{1, 1, 2}, {3, 3, 2}}},
         // The second picture of a run continues the draws: its entries are kDrawn[6..11].
         PaintCase{"second_picture", {{1, 1, 2}, {3, 3, 2}}, 2, {{7, 7, 8}, {9, 9, 8}}},
+        // The same when the first picture reads only two of its six entries.
+        PaintCase{"second_picture_after_one_region", {{1, 1, 1}, {1, 1, 1}}, 2, {{7, 7, 7}, {7, 7, 7}}},
         // Every pixel a region: region 4 equals the palette size and takes entry 0.
         PaintCase{"region_per_pixel", {{1, 2}, {3, 4}}, 1, {{1, 2}, {3, 0}}},
         PaintCase{"no_padding", {{1, 1, 2, 2}}, 1, {{1, 1, 2, 2}}}),
