@@ -32,45 +32,56 @@ bool Segmenter::mergeRegions() {
   const int width = pixelTable_.gridWidth();
   const WeightRule rule{true, epsilon_, nbPixMin_};
   std::vector<std::int32_t> positionOf;
-  FusionState state;
-  loadFusion(regionTable_, pixelTable_, rule, positionOf, state);
+  RegionFusion fusion;
+  loadFusion(regionTable_, pixelTable_, rule, positionOf, fusion);
 
   // Merging stops early when no edge with a usable weight is left.
   bool first = true;
-  while (state.aliveCount > nbRegFin_) {
+  while (fusion.aliveCount() > nbRegFin_) {
     std::int32_t low = 0;
     std::int32_t high = 0;
-    const bool found = first ? firstPair(graph_, positionOf, low, high) : heaviestPair(state, low, high);
+    const bool found = first ? firstPair(graph_, positionOf, low, high) : fusion.heaviestPair(low, high);
     first = false;
     if (!found) break;
-    mergeInto(state, low, high);
+    fusion.mergeInto(low, high);
   }
 
   // Survivors keep their order and are numbered 1 .. count.
-  std::vector<std::int32_t> newNumber(state.regions.size(), 0);
+  const std::size_t regionCount = fusion.regionCount();
+  std::vector<std::int32_t> newNumber(regionCount, 0);
   std::int32_t count = 0;
   std::vector<std::size_t> sizes(1, 0);
-  for (std::size_t r = 0; r < state.regions.size(); ++r) {
-    if (!state.regions[r].alive) continue;
+  std::vector<std::size_t> contourSizes(1, 0);
+  for (std::size_t r = 0; r < regionCount; ++r) {
+    const FusionRegion& fused = fusion.region(static_cast<std::int32_t>(r));
+    if (!fused.alive) continue;
     newNumber[r] = ++count;
-    sizes.push_back(static_cast<std::size_t>(state.regions[r].pixelCount));
+    sizes.push_back(static_cast<std::size_t>(fused.pixelCount));
+    contourSizes.push_back(fusion.contour(static_cast<std::int32_t>(r)).size());
   }
-  std::vector<std::int32_t> labels(state.base.size(), 0);
+  std::vector<std::int32_t> labels(
+      static_cast<std::size_t>(pixelTable_.gridWidth()) * static_cast<std::size_t>(pixelTable_.gridHeight()),
+      0);
+  std::vector<std::int32_t> contourLabels(labels.size(), 0);
   for (std::size_t pixel = 0; pixel < labels.size(); ++pixel) {
-    const std::int32_t region = regionOfPixel(state, pixel);
-    if (region >= 0) labels[pixel] = newNumber[region];
+    const std::int32_t region = fusion.regionAt(pixel);
+    if (region < 0) continue;
+    labels[pixel] = newNumber[static_cast<std::size_t>(region)];
+    if (fusion.onContour(pixel)) contourLabels[pixel] = labels[pixel];
   }
   // Regions left without pixels (never the case after labelling) keep nothing.
   regionTable_.clear();
   std::vector<std::vector<Point>> points = pointsByLabel(labels, width, count, sizes);
-  for (std::size_t r = 0; r < state.regions.size(); ++r) {
-    FusionRegion& fused = state.regions[r];
+  std::vector<std::vector<Point>> contours = pointsByLabel(contourLabels, width, count, contourSizes);
+  std::vector<std::int32_t>().swap(contourLabels);
+  for (std::size_t r = 0; r < regionCount; ++r) {
+    const FusionRegion& fused = fusion.region(static_cast<std::int32_t>(r));
     if (!fused.alive) continue;
     const double number = static_cast<double>(newNumber[r]);
     Region& region = regionTable_.emplace_hint(regionTable_.end(), number, Region(number))->second;
     region.pixels().assignSorted(std::move(points[newNumber[r]]));
     region.setDescriptors(fused.descriptors);
-    appendSortedContour(region.contour(), fused.contour, width);
+    for (const Point& point : contours[newNumber[r]]) region.contour().add(point);
   }
   const std::size_t w = static_cast<std::size_t>(width);
   for (std::size_t pixel = 0; pixel < labels.size(); ++pixel) {

@@ -1,0 +1,175 @@
+#include "segmentation/pair_valuation.h"
+
+#include <algorithm>
+#include <bit>
+#include <cassert>
+#include <cmath>
+#include <limits>
+
+namespace quarvel {
+namespace {
+
+constexpr float kInfinity = std::numeric_limits<float>::infinity();
+
+bool usable(float value) { return value != 0.0f && !std::isnan(value); }
+
+}  // namespace
+
+void PairValuation::start(const WeightRule& rule, bool modestDescriptors, std::size_t regionCount,
+                          const FusionPairs& pairs, const RegionEnds& ends) {
+  rule_ = rule;
+  lazyUnbounded_ = rule.weighted && rule.epsilon >= 0.0f;
+  deferBounded_ = lazyUnbounded_ && modestDescriptors && rule.epsilon <= 1.0f;
+  pairs_ = &pairs;
+  ends_ = &ends;
+  marks_.assign(pairs.size(), Mark());
+  boundedOf_.assign(regionCount, {});
+  parkedOf_.assign(regionCount, {});
+  stale_.assign(regionCount, 0);
+  staleRegions_.clear();
+  bounded_ = PairQueue();
+  unbounded_ = PairQueue();
+  bounded_.slotOf.assign(pairs.size(), -1);
+  unbounded_.slotOf.assign(pairs.size(), -1);
+}
+
+PairValuation::Mark& PairValuation::markOf(std::int32_t pair) {
+  const std::size_t index = static_cast<std::size_t>(pair);
+  if (marks_.size() <= index) marks_.resize(std::max(index + 1, 2 * marks_.size()));
+  return marks_[index];
+}
+
+float PairValuation::currentValue(std::int32_t id) const {
+  const PairContacts& pair = (*pairs_)[id];
+  if (!pair.written()) return 0.0f;
+  if (!rule_.weighted) return 1.0f;
+  const int side = pair.decidingSide();
+  const std::int32_t x = side == 0 ? pair.low : pair.high;
+  return edgeWeight(ends_->endOf(x), ends_->endOf(pair.other(x)), static_cast<double>(pair.shared[side]),
+                    rule_.epsilon, rule_.nbPixMin);
+}
+
+void PairValuation::drop(std::int32_t pair) {
+  dropPair(bounded_, pair);
+  dropPair(unbounded_, pair);
+}
+
+void PairValuation::refresh(std::int32_t id) {
+  const PairContacts& pair = (*pairs_)[id];
+  assert(pair.alive && pair.written());
+  Mark& mark = markOf(id);
+  const std::size_t shorter =
+      std::min(ends_->endOf(pair.low).contourSize, ends_->endOf(pair.high).contourSize);
+  mark.unbounded = lazyUnbounded_ && pair.shared[pair.decidingSide()] == 0 && shorter > 0;
+  mark.parked = false;
+  if (mark.unbounded) {
+    dropPair(bounded_, id);
+    queuePair(unbounded_, {kInfinity, pair.low, pair.high, id});
+    return;
+  }
+  dropPair(unbounded_, id);
+  for (const std::int32_t region : {pair.low, pair.high}) {
+    if (listedBy(mark, region)) continue;
+    // An entry of a region that no longer has the pair is free.
+    std::int32_t& entry =
+        mark.listedBy[mark.listedBy[0] == pair.low || mark.listedBy[0] == pair.high ? 1 : 0];
+    entry = region;
+    boundedOf_[static_cast<std::size_t>(region)].push_back(id);
+  }
+  const float value = currentValue(id);
+  assert(!deferBounded_ || std::isfinite(value) || std::isnan(value));
+  const bool unchanged = std::bit_cast<std::uint32_t>(value) == std::bit_cast<std::uint32_t>(mark.value);
+  mark.value = value;
+  if (!usable(value)) {
+    dropPair(bounded_, id);
+    return;
+  }
+  const std::size_t index = static_cast<std::size_t>(id);
+  const std::int32_t slot = index < bounded_.slotOf.size() ? bounded_.slotOf[index] : -1;
+  if (unchanged && slot >= 0) {
+    const FusionCandidate& queued = bounded_.heap[static_cast<std::size_t>(slot)];
+    if (queued.low == pair.low && queued.high == pair.high) return;
+  }
+  queuePair(bounded_, {value, pair.low, pair.high, id});
+}
+
+void PairValuation::refreshBounded(std::int32_t a) {
+  std::vector<std::int32_t>& list = boundedOf_[static_cast<std::size_t>(a)];
+  std::size_t kept = 0;
+  for (std::int32_t id : list) {
+    const PairContacts& pair = (*pairs_)[id];
+    if (!pair.alive || (pair.low != a && pair.high != a)) continue;
+    Mark& mark = markOf(id);
+    if (mark.unbounded) {
+      mark.listedBy[mark.listedBy[0] == a ? 0 : 1] = -1;
+      continue;
+    }
+    list[kept++] = id;
+  }
+  list.resize(kept);
+  for (std::size_t k = 0; k < kept; ++k) refresh(list[k]);
+}
+
+void PairValuation::unpark(std::int32_t a) {
+  for (std::int32_t id : parkedOf_[static_cast<std::size_t>(a)]) {
+    const PairContacts& pair = (*pairs_)[id];
+    Mark& mark = markOf(id);
+    if (!pair.alive || !mark.parked || (pair.low != a && pair.high != a)) continue;
+    mark.parked = false;
+    queuePair(unbounded_, {kInfinity, pair.low, pair.high, id});
+  }
+  std::vector<std::int32_t>().swap(parkedOf_[static_cast<std::size_t>(a)]);
+}
+
+void PairValuation::regionChanged(std::int32_t a) {
+  unpark(a);
+  if (!deferBounded_) {
+    refreshBounded(a);
+    return;
+  }
+  if (stale_[static_cast<std::size_t>(a)]) return;
+  stale_[static_cast<std::size_t>(a)] = 1;
+  staleRegions_.push_back(a);
+}
+
+void PairValuation::regionGone(std::int32_t a) {
+  std::vector<std::int32_t>().swap(boundedOf_[static_cast<std::size_t>(a)]);
+  std::vector<std::int32_t>().swap(parkedOf_[static_cast<std::size_t>(a)]);
+  stale_[static_cast<std::size_t>(a)] = 0;
+}
+
+bool PairValuation::heaviestPair(std::int32_t& low, std::int32_t& high) {
+  const FusionCandidate* unbounded = heaviestCandidate(unbounded_);
+  while (unbounded != nullptr) {
+    const float value = currentValue(unbounded->pair);
+    assert(value == kInfinity || std::isnan(value));
+    if (value == kInfinity) break;
+    const std::int32_t id = unbounded->pair;
+    const PairContacts& pair = (*pairs_)[id];
+    markOf(id).parked = true;
+    dropPair(unbounded_, id);
+    parkedOf_[static_cast<std::size_t>(pair.low)].push_back(id);
+    parkedOf_[static_cast<std::size_t>(pair.high)].push_back(id);
+    unbounded = heaviestCandidate(unbounded_);
+  }
+  if (unbounded != nullptr && deferBounded_) {
+    low = unbounded->low;
+    high = unbounded->high;
+    return true;
+  }
+  for (std::int32_t region : staleRegions_) {
+    if (!stale_[static_cast<std::size_t>(region)]) continue;
+    stale_[static_cast<std::size_t>(region)] = 0;
+    refreshBounded(region);
+  }
+  staleRegions_.clear();
+  const FusionCandidate* bounded = heaviestCandidate(bounded_);
+  const FusionCandidate* top = unbounded;
+  if (top == nullptr || (bounded != nullptr && heavierCandidate(*bounded, *top))) top = bounded;
+  if (top == nullptr) return false;
+  low = top->low;
+  high = top->high;
+  return true;
+}
+
+}  // namespace quarvel
