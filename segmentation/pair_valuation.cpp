@@ -27,9 +27,10 @@ void PairValuation::start(const WeightRule& rule, bool modestDescriptors, std::s
   parkedOf_.assign(regionCount, {});
   stale_.assign(regionCount, 0);
   staleRegions_.clear();
-  bounded_ = PairQueue();
+  buckets_ = PairQueue();
   unbounded_ = PairQueue();
-  bounded_.slotOf.assign(pairs.size(), -1);
+  buckets_.slotOf.assign(regionCount, -1);
+  dirty_.assign(regionCount, 0);
   unbounded_.slotOf.assign(pairs.size(), -1);
 }
 
@@ -49,9 +50,48 @@ float PairValuation::currentValue(std::int32_t id) const {
                     rule_.epsilon, rule_.nbPixMin);
 }
 
+void PairValuation::loosen(std::int32_t bucket, std::int32_t high) {
+  const std::int32_t slot = buckets_.slotOf[static_cast<std::size_t>(bucket)];
+  if (slot >= 0 && buckets_.heap[static_cast<std::size_t>(slot)].high == high) {
+    dirty_[static_cast<std::size_t>(bucket)] = 1;
+  }
+}
+
+void PairValuation::raise(std::int32_t bucket, const FusionCandidate& candidate) {
+  const std::int32_t slot = buckets_.slotOf[static_cast<std::size_t>(bucket)];
+  if (slot < 0 || heavierCandidate(candidate, buckets_.heap[static_cast<std::size_t>(slot)])) {
+    queuePair(buckets_, {candidate.weight, candidate.low, candidate.high, bucket});
+  }
+}
+
+void PairValuation::scanBucket(std::int32_t bucket) {
+  dirty_[static_cast<std::size_t>(bucket)] = 0;
+  FusionCandidate best;
+  bool found = false;
+  for (std::int32_t id : boundedOf_[static_cast<std::size_t>(bucket)]) {
+    const PairContacts& pair = (*pairs_)[id];
+    if (!pair.alive || pair.low != bucket) continue;
+    const Mark& mark = marks_[static_cast<std::size_t>(id)];
+    if (mark.unbounded || mark.bucket != bucket || mark.bucketHigh != pair.high || !usable(mark.value))
+      continue;
+    const FusionCandidate candidate{mark.value, pair.low, pair.high, bucket};
+    if (!found || heavierCandidate(candidate, best)) best = candidate;
+    found = true;
+  }
+  if (found) {
+    queuePair(buckets_, best);
+  } else {
+    dropPair(buckets_, bucket);
+  }
+}
+
 void PairValuation::drop(std::int32_t pair) {
-  dropPair(bounded_, pair);
   dropPair(unbounded_, pair);
+  const std::size_t index = static_cast<std::size_t>(pair);
+  if (index < marks_.size() && marks_[index].bucket >= 0) {
+    loosen(marks_[index].bucket, marks_[index].bucketHigh);
+    marks_[index].bucket = -1;
+  }
 }
 
 void PairValuation::refresh(std::int32_t id) {
@@ -62,8 +102,13 @@ void PairValuation::refresh(std::int32_t id) {
       std::min(ends_->endOf(pair.low).contourSize, ends_->endOf(pair.high).contourSize);
   mark.unbounded = lazyUnbounded_ && pair.shared[pair.decidingSide()] == 0 && shorter > 0;
   mark.parked = false;
+  if (mark.bucket >= 0 && (mark.unbounded || mark.bucket != pair.low || mark.bucketHigh != pair.high)) {
+    // Left its bucket or moved to another high: the key it may have set no
+    // longer holds.
+    loosen(mark.bucket, mark.bucketHigh);
+    mark.bucket = -1;
+  }
   if (mark.unbounded) {
-    dropPair(bounded_, id);
     queuePair(unbounded_, {kInfinity, pair.low, pair.high, id});
     return;
   }
@@ -78,19 +123,13 @@ void PairValuation::refresh(std::int32_t id) {
   }
   const float value = currentValue(id);
   assert(!deferBounded_ || std::isfinite(value) || std::isnan(value));
-  const bool unchanged = std::bit_cast<std::uint32_t>(value) == std::bit_cast<std::uint32_t>(mark.value);
+  const float before = mark.value;
+  const bool counted = mark.bucket == pair.low;
   mark.value = value;
-  if (!usable(value)) {
-    dropPair(bounded_, id);
-    return;
-  }
-  const std::size_t index = static_cast<std::size_t>(id);
-  const std::int32_t slot = index < bounded_.slotOf.size() ? bounded_.slotOf[index] : -1;
-  if (unchanged && slot >= 0) {
-    const FusionCandidate& queued = bounded_.heap[static_cast<std::size_t>(slot)];
-    if (queued.low == pair.low && queued.high == pair.high) return;
-  }
-  queuePair(bounded_, {value, pair.low, pair.high, id});
+  mark.bucket = pair.low;
+  mark.bucketHigh = pair.high;
+  if (counted && usable(before) && (!usable(value) || value < before)) loosen(pair.low, pair.high);
+  if (usable(value)) raise(pair.low, {value, pair.low, pair.high, id});
 }
 
 void PairValuation::refreshBounded(std::int32_t a) {
@@ -133,6 +172,8 @@ void PairValuation::regionChanged(std::int32_t a) {
 }
 
 void PairValuation::regionGone(std::int32_t a) {
+  dropPair(buckets_, a);
+  dirty_[static_cast<std::size_t>(a)] = 0;
   std::vector<std::int32_t>().swap(boundedOf_[static_cast<std::size_t>(a)]);
   std::vector<std::int32_t>().swap(parkedOf_[static_cast<std::size_t>(a)]);
   stale_[static_cast<std::size_t>(a)] = 0;
@@ -163,7 +204,11 @@ bool PairValuation::heaviestPair(std::int32_t& low, std::int32_t& high) {
     refreshBounded(region);
   }
   staleRegions_.clear();
-  const FusionCandidate* bounded = heaviestCandidate(bounded_);
+  const FusionCandidate* bounded = heaviestCandidate(buckets_);
+  while (bounded != nullptr && dirty_[static_cast<std::size_t>(bounded->pair)]) {
+    scanBucket(bounded->pair);
+    bounded = heaviestCandidate(buckets_);
+  }
   const FusionCandidate* top = unbounded;
   if (top == nullptr || (bounded != nullptr && heavierCandidate(*bounded, *top))) top = bounded;
   if (top == nullptr) return false;

@@ -29,6 +29,13 @@ class RegionEnds {
 // unbounded pair is +inf none of them can be chosen, and a region whose
 // descriptors or size changed only marks its bounded pairs stale; they are
 // valued again before the bounded queue is next read.
+//
+// Bounded pairs are kept in one bucket per region, the pair's low region. A
+// queue orders the buckets by a key that is never below the heaviest pair of
+// the bucket: a pair that rises raises the key, one that falls or leaves only
+// marks the bucket dirty, and a dirty bucket is scanned for its true heaviest
+// pair when it reaches the top. Valuing all the pairs of a large region again
+// so costs a few queue moves instead of one per pair.
 class PairValuation {
  public:
   void start(const WeightRule& rule, bool modestDescriptors, std::size_t regionCount,
@@ -58,10 +65,16 @@ class PairValuation {
     bool unbounded = false;
     bool parked = false;
     std::int32_t listedBy[2] = {-1, -1};  // regions whose bounded list holds the pair
+    std::int32_t bucket = -1;  // the bucket it was last counted in, as (bucket, bucketHigh)
+    std::int32_t bucketHigh = -1;
   };
   Mark& markOf(std::int32_t pair);
   void refreshBounded(std::int32_t a);
   void unpark(std::int32_t a);
+  // The pair left its bucket or fell within it.
+  void loosen(std::int32_t bucket, std::int32_t high);
+  void raise(std::int32_t bucket, const FusionCandidate& candidate);
+  void scanBucket(std::int32_t bucket);
   static bool listedBy(const Mark& mark, std::int32_t region) {
     return mark.listedBy[0] == region || mark.listedBy[1] == region;
   }
@@ -76,8 +89,9 @@ class PairValuation {
   std::vector<std::vector<std::int32_t>> parkedOf_;   // per region, may list stale entries
   std::vector<std::uint8_t> stale_;                   // per region
   std::vector<std::int32_t> staleRegions_;
-  PairQueue bounded_;    // bounded pairs whose value is neither 0 nor not-a-number
-  PairQueue unbounded_;  // unbounded pairs not parked, all taken as +inf
+  PairQueue buckets_;                // per region: the key of its bucket of bounded pairs
+  std::vector<std::uint8_t> dirty_;  // per region: its key may be above its heaviest pair
+  PairQueue unbounded_;              // unbounded pairs not parked, all taken as +inf
 };
 
 }  // namespace quarvel
