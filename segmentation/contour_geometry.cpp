@@ -1,5 +1,6 @@
 #include "segmentation/contour_geometry.h"
 
+#include <algorithm>
 #include <cassert>
 #include <utility>
 
@@ -12,8 +13,14 @@ void ContourGeometry::start(int width, int height, std::vector<std::vector<std::
   width_ = width;
   height_ = height;
   flags_.assign(owners.pixelCount(), 0);
-  contours_ = std::move(contours);
-  for (std::vector<std::uint32_t>& contour : contours_) {
+  visits_.assign(owners.pixelCount(), 0);
+  tailMask_.assign(owners.pixelCount(), 0);
+  stepsFit_ = owners.pixelCount() < (std::size_t{1} << 29);
+  steps_ = std::move(contours);
+  traced_.assign(steps_.size(), 0);
+  contourSize_.assign(steps_.size(), 0);
+  for (std::size_t r = 0; r < steps_.size(); ++r) {
+    std::vector<std::uint32_t>& contour = steps_[r];
     std::size_t kept = 0;
     for (std::uint32_t pixel : contour) {
       if (flags_[pixel] & kOnContour) continue;
@@ -21,16 +28,17 @@ void ContourGeometry::start(int width, int height, std::vector<std::vector<std::
       contour[kept++] = pixel;
     }
     contour.resize(kept);
+    contourSize_[r] = static_cast<std::uint32_t>(kept);
   }
   // One visit per region, as the graph construction makes them; countedBy
   // keeps a pixel from being counted twice towards one visit's shared count.
   std::vector<std::int32_t> countedBy(flags_.size(), -1);
   const std::size_t w = static_cast<std::size_t>(width);
-  for (std::size_t r = 0; r < contours_.size(); ++r) {
+  for (std::size_t r = 0; r < steps_.size(); ++r) {
     const std::int32_t a = static_cast<std::int32_t>(r);
     std::int32_t lastRegion = -1;
     std::int32_t lastPair = -1;
-    for (std::uint32_t centre : contours_[r]) {
+    for (std::uint32_t centre : steps_[r]) {
       const int cx = static_cast<int>(centre % w);
       const int cy = static_cast<int>(centre / w);
       for (int ny = cy - 1; ny <= cy + 1; ++ny) {
@@ -121,7 +129,15 @@ void ContourGeometry::countOverlap(std::int32_t a, std::int32_t b, const PixelOw
   const std::int32_t large = aSmaller ? b : a;
   const std::size_t w = static_cast<std::size_t>(width_);
   scratch_.clear();
-  for (std::uint32_t centre : contours_[static_cast<std::size_t>(small)]) {
+  const bool traced = traced_[static_cast<std::size_t>(small)] != 0;
+  for (std::uint32_t entry : steps_[static_cast<std::size_t>(small)]) {
+    const std::uint32_t centre = traced ? pixelOf(entry) : entry;
+    // A pixel met twice by the trace is looked at once.
+    if (traced && (flags_[centre] & kNear)) continue;
+    if (traced) {
+      flags_[centre] |= kNear;
+      touched_.push_back(centre);
+    }
     const int cx = static_cast<int>(centre % w);
     const int cy = static_cast<int>(centre / w);
     for (int ny = cy - 1; ny <= cy + 1; ++ny) {
@@ -140,49 +156,262 @@ void ContourGeometry::countOverlap(std::int32_t a, std::int32_t b, const PixelOw
     }
   }
   for (std::uint32_t pixel : scratch_) flags_[pixel] &= static_cast<std::uint8_t>(~kSeen);
+  for (std::uint32_t pixel : touched_) flags_[pixel] &= static_cast<std::uint8_t>(~kNear);
+  touched_.clear();
 }
 
-void ContourGeometry::reshape(std::int32_t a, std::int32_t b, std::int32_t lead, bool traceAgain,
-                              std::uint32_t firstPixel, std::size_t maxMoves, const PixelOwnership& owners,
-                              FusionPairs& pairs, std::vector<std::int32_t>& changed) {
-  std::vector<std::uint32_t>& kept = contours_[static_cast<std::size_t>(a)];
-  std::vector<std::uint32_t>& absorbed = contours_[static_cast<std::size_t>(b)];
-  if (!traceAgain) {
-    // The lead's trace stays; the other part's contour pixels leave.
-    std::vector<std::uint32_t>& leaving = lead == a ? absorbed : kept;
-    for (std::uint32_t pixel : leaving) {
+std::vector<std::uint32_t> ContourGeometry::contour(std::int32_t region) const {
+  const std::vector<std::uint32_t>& entries = steps_[static_cast<std::size_t>(region)];
+  if (!traced_[static_cast<std::size_t>(region)]) return entries;
+  std::vector<std::uint32_t> pixels;
+  for (std::uint32_t step : entries) pixels.push_back(pixelOf(step));
+  std::sort(pixels.begin(), pixels.end());
+  pixels.erase(std::unique(pixels.begin(), pixels.end()), pixels.end());
+  return pixels;
+}
+
+std::vector<std::uint32_t> ContourGeometry::traceSteps(std::int32_t r, std::uint32_t first,
+                                                       std::size_t maxMoves,
+                                                       const PixelOwnership& owners) const {
+  std::vector<std::uint32_t> steps;
+  traceBoundary(
+      width_, height_, first, maxMoves,
+      [&owners, r](std::size_t pixel) { return owners.regionAt(pixel) == r; },
+      [&steps](std::size_t pixel, int backtrack) { steps.push_back(stepOf(pixel, backtrack)); });
+  return steps;
+}
+
+void ContourGeometry::touch(std::size_t pixel) {
+  if (flags_[pixel] & kTouched) return;
+  flags_[pixel] |= kTouched;
+  touched_.push_back(static_cast<std::uint32_t>(pixel));
+}
+
+void ContourGeometry::count(const std::vector<std::uint32_t>& steps, int sign) {
+  for (std::uint32_t step : steps) {
+    const std::uint32_t pixel = pixelOf(step);
+    visits_[pixel] = static_cast<std::uint8_t>(visits_[pixel] + sign);
+    touch(pixel);
+  }
+}
+
+void ContourGeometry::release(std::int32_t r) {
+  std::vector<std::uint32_t>& entries = steps_[static_cast<std::size_t>(r)];
+  if (traced_[static_cast<std::size_t>(r)]) {
+    count(entries, -1);
+  } else {
+    for (std::uint32_t pixel : entries) touch(pixel);
+  }
+  std::vector<std::uint32_t>().swap(entries);
+  traced_[static_cast<std::size_t>(r)] = 0;
+}
+
+void ContourGeometry::settle(std::int32_t m, const PixelOwnership& owners, FusionPairs& pairs,
+                             std::vector<std::int32_t>& changed) {
+  std::uint32_t& size = contourSize_[static_cast<std::size_t>(m)];
+  for (std::uint32_t pixel : touched_) {
+    flags_[pixel] &= static_cast<std::uint8_t>(~kTouched);
+    const bool on = visits_[pixel] > 0;
+    if (on == ((flags_[pixel] & kOnContour) != 0)) continue;
+    if (on) {
+      countContacts(pixel, m, 1u, owners, pairs, changed);
+      flags_[pixel] |= kOnContour;
+      ++size;
+    } else {
       flags_[pixel] &= static_cast<std::uint8_t>(~kOnContour);
-      countContacts(pixel, a, ~0u, owners, pairs, changed);
+      countContacts(pixel, m, ~0u, owners, pairs, changed);
+      --size;
     }
-    if (lead != a) kept.swap(absorbed);
-    std::vector<std::uint32_t>().swap(absorbed);
+  }
+  touched_.clear();
+}
+
+void ContourGeometry::prepare(std::int32_t a, std::int32_t b, std::int32_t lead, bool leadTouches,
+                              std::uint32_t leadFirstPixel, const PixelOwnership& owners, FusionPairs& pairs,
+                              std::vector<std::int32_t>& changed) {
+  spliceReady_ = false;
+  firstAffected_ = lastAffected_ = kNone;
+  if (!leadTouches || !stepsFit_) return;
+  const std::size_t l = static_cast<std::size_t>(lead);
+  const std::size_t maxMoves = 8 * owners.sizeOf(lead) + 8;
+  if (!traced_[l]) {
+    // The first time the region leads such a merge: its trace as steps. The
+    // stored contour is that trace's pixels; any difference is settled.
+    std::vector<std::uint32_t> steps = traceSteps(lead, leadFirstPixel, maxMoves, owners);
+    release(lead);
+    count(steps, 1);
+    steps_[l] = std::move(steps);
+    traced_[l] = 1;
+    settle(lead, owners, pairs, changed);
+  }
+  const std::vector<std::uint32_t>& steps = steps_[l];
+  const bool cameBack =
+      steps.size() == 1 || (steps.size() > 1 && pixelOf(steps.back()) == pixelOf(steps.front()));
+  if (!cameBack) return;
+  spliceReady_ = true;
+  // Every step but the arrival back at the start looked around its pixel.
+  const std::size_t looked = steps.size() == 1 ? 1 : steps.size() - 1;
+  const std::int32_t other = lead == a ? b : a;
+  const auto meetsOther = [this, &owners, lead, other](std::uint32_t step) {
+    const std::size_t w = static_cast<std::size_t>(width_);
+    const std::uint32_t pixel = pixelOf(step);
+    const int x = static_cast<int>(pixel % w);
+    const int y = static_cast<int>(pixel / w);
+    bool met = false;
+    firstMemberAfter(width_, height_, x, y, backtrackOf(step), [&owners, &met, lead, other](std::size_t n) {
+      const std::int32_t r = owners.regionAt(n);
+      met = r == other;
+      return r == lead || r == other;
+    });
+    return met;
+  };
+  const auto record = [this](std::size_t index) {
+    if (firstAffected_ == kNone) firstAffected_ = index;
+    lastAffected_ = index;
+  };
+  if (owners.sizeOf(other) >= looked) {
+    for (std::size_t i = 0; i < looked; ++i) {
+      if (meetsOther(steps[i])) record(i);
+    }
     return;
   }
+  // The other part is the smaller: only steps at pixels next to it can meet it.
+  const std::size_t w = static_cast<std::size_t>(width_);
   scratch_.clear();
-  traceBoundary(
-      width_, height_, firstPixel, maxMoves,
-      [&owners, a](std::size_t pixel) { return owners.regionAt(pixel) == a; },
-      [this](std::size_t pixel) {
-        if (flags_[pixel] & kTraced) return;
-        flags_[pixel] |= kTraced;
-        scratch_.push_back(static_cast<std::uint32_t>(pixel));
-      });
-  for (const std::vector<std::uint32_t>* old : {&kept, &absorbed}) {
-    for (std::uint32_t pixel : *old) {
-      if (flags_[pixel] & kTraced) continue;
-      flags_[pixel] &= static_cast<std::uint8_t>(~kOnContour);
-      countContacts(pixel, a, ~0u, owners, pairs, changed);
+  owners.forEachPixel(other, [&](std::uint32_t q) {
+    const int qx = static_cast<int>(q % w);
+    const int qy = static_cast<int>(q / w);
+    for (int ny = qy - 1; ny <= qy + 1; ++ny) {
+      if (ny < 0 || ny >= height_) continue;
+      for (int nx = qx - 1; nx <= qx + 1; ++nx) {
+        if (nx < 0 || nx >= width_) continue;
+        const std::size_t n = static_cast<std::size_t>(ny) * w + static_cast<std::size_t>(nx);
+        if (visits_[n] == 0 || (flags_[n] & kNear) || owners.regionAt(n) != lead) continue;
+        flags_[n] |= kNear;
+        scratch_.push_back(static_cast<std::uint32_t>(n));
+      }
+    }
+  });
+  if (!scratch_.empty()) {
+    for (std::size_t i = 0; i < looked; ++i) {
+      if ((flags_[pixelOf(steps[i])] & kNear) && meetsOther(steps[i])) record(i);
     }
   }
-  for (std::uint32_t pixel : scratch_) {
-    if (!(flags_[pixel] & kOnContour)) {
-      countContacts(pixel, a, 1u, owners, pairs, changed);
-      flags_[pixel] |= kOnContour;
-    }
-    flags_[pixel] &= static_cast<std::uint8_t>(~kTraced);
+  for (std::uint32_t pixel : scratch_) flags_[pixel] &= static_cast<std::uint8_t>(~kNear);
+}
+
+bool ContourGeometry::splice(std::int32_t a, std::vector<std::uint32_t>& trace, std::size_t maxMoves,
+                             const PixelOwnership& owners) {
+  const std::size_t w = static_cast<std::size_t>(width_);
+  const std::size_t first = firstAffected_;
+  const std::size_t last = lastAffected_;
+  for (std::size_t j = last + 1; j < trace.size(); ++j) {
+    tailMask_[pixelOf(trace[j])] |= static_cast<std::uint8_t>(1u << backtrackOf(trace[j]));
   }
-  kept.assign(scratch_.begin(), scratch_.end());
-  std::vector<std::uint32_t>().swap(absorbed);
+  const std::uint32_t start = pixelOf(trace.front());
+  std::uint32_t pixel = pixelOf(trace[first]);
+  int x = static_cast<int>(pixel % w);
+  int y = static_cast<int>(pixel / w);
+  int backtrack = backtrackOf(trace[first]);
+  scratch_.clear();
+  std::size_t rejoin = kNone;
+  bool ended = false;
+  for (std::size_t moves = 0; moves < maxMoves; ++moves) {
+    const int found = firstMemberAfter(width_, height_, x, y, backtrack,
+                                       [&owners, a](std::size_t n) { return owners.regionAt(n) == a; });
+    if (found < 0) break;
+    x += kRingDx[found];
+    y += kRingDy[found];
+    backtrack = kBacktrackAfterMove[(found + 7) & 7];
+    pixel = static_cast<std::uint32_t>(static_cast<std::size_t>(y) * w + static_cast<std::size_t>(x));
+    if (pixel == start) {
+      scratch_.push_back(stepOf(pixel, backtrack));
+      ended = true;
+      break;
+    }
+    if (tailMask_[pixel] & (1u << backtrack)) {
+      // Past the last changed step the old steps are the merged region's.
+      const std::uint32_t state = stepOf(pixel, backtrack);
+      for (std::size_t j = last + 1; j < trace.size() && rejoin == kNone; ++j) {
+        if (trace[j] == state) rejoin = j;
+      }
+      break;
+    }
+    scratch_.push_back(stepOf(pixel, backtrack));
+  }
+  for (std::size_t j = last + 1; j < trace.size(); ++j) tailMask_[pixelOf(trace[j])] = 0;
+  if (!ended && rejoin == kNone) return false;
+  const std::size_t resume = ended ? trace.size() : rejoin;
+  for (std::size_t j = first + 1; j < resume; ++j) {
+    const std::uint32_t p = pixelOf(trace[j]);
+    --visits_[p];
+    touch(p);
+  }
+  count(scratch_, 1);
+  std::vector<std::uint32_t> merged;
+  merged.reserve(first + 1 + scratch_.size() + (trace.size() - resume));
+  merged.insert(merged.end(), trace.begin(), trace.begin() + static_cast<std::ptrdiff_t>(first) + 1);
+  merged.insert(merged.end(), scratch_.begin(), scratch_.end());
+  merged.insert(merged.end(), trace.begin() + static_cast<std::ptrdiff_t>(resume), trace.end());
+  trace.swap(merged);
+  return true;
+}
+
+void ContourGeometry::reshape(std::int32_t a, std::int32_t b, std::int32_t lead, bool leadTouches,
+                              std::uint32_t firstPixel, std::size_t maxMoves, const PixelOwnership& owners,
+                              FusionPairs& pairs, std::vector<std::int32_t>& changed) {
+  const std::int32_t other = lead == a ? b : a;
+  const std::size_t ai = static_cast<std::size_t>(a);
+  const std::size_t li = static_cast<std::size_t>(lead);
+  contourSize_[ai] += contourSize_[static_cast<std::size_t>(b)];
+  contourSize_[static_cast<std::size_t>(b)] = 0;
+  release(other);
+  std::vector<std::uint32_t> merged = std::move(steps_[li]);
+  bool traced = traced_[li] != 0;
+  traced_[li] = 0;
+  steps_[li].clear();
+  if (leadTouches && firstPixel != 0xffffffffu) {
+    const bool spliced = spliceReady_ && (firstAffected_ == kNone || splice(a, merged, maxMoves, owners));
+    if (!spliced && !stepsFit_) {
+      // Too many pixels to keep steps: the distinct pixels of a full trace.
+      for (std::uint32_t pixel : merged) touch(pixel);
+      merged.clear();
+      traceBoundary(
+          width_, height_, firstPixel, maxMoves,
+          [&owners, a](std::size_t pixel) { return owners.regionAt(pixel) == a; },
+          [this, &merged](std::size_t pixel, int) {
+            if (visits_[pixel] != 0) return;
+            visits_[pixel] = 1;
+            merged.push_back(static_cast<std::uint32_t>(pixel));
+          });
+      for (std::uint32_t pixel : merged) touch(pixel);
+      steps_[ai] = std::move(merged);
+      traced_[ai] = 0;
+      settle(a, owners, pairs, changed);
+      for (std::uint32_t pixel : steps_[ai]) visits_[pixel] = 0;
+      return;
+    }
+    if (!spliced) {
+      // Traced again in full.
+      if (traced) {
+        count(merged, -1);
+      } else {
+        for (std::uint32_t pixel : merged) touch(pixel);
+      }
+      merged = traceSteps(a, firstPixel, maxMoves, owners);
+      count(merged, 1);
+      traced = true;
+    }
+  }
+  steps_[ai] = std::move(merged);
+  traced_[ai] = traced ? 1 : 0;
+  spliceReady_ = false;
+  settle(a, owners, pairs, changed);
+#ifndef NDEBUG
+  if (traced && stepsFit_) {
+    assert(steps_[ai] == traceSteps(a, firstPixel, maxMoves, owners));
+  }
+#endif
 }
 
 }  // namespace quarvel

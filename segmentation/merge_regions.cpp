@@ -57,7 +57,7 @@ bool Segmenter::mergeRegions() {
     if (!fused.alive) continue;
     newNumber[r] = ++count;
     sizes.push_back(static_cast<std::size_t>(fused.pixelCount));
-    contourSizes.push_back(fusion.contour(static_cast<std::int32_t>(r)).size());
+    contourSizes.push_back(fusion.contourSize(static_cast<std::int32_t>(r)));
   }
   std::vector<std::int32_t> labels(
       static_cast<std::size_t>(pixelTable_.gridWidth()) * static_cast<std::size_t>(pixelTable_.gridHeight()),

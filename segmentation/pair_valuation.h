@@ -65,7 +65,7 @@ class PairValuation {
     bool unbounded = false;
     bool parked = false;
     std::int32_t listedBy[2] = {-1, -1};  // regions whose bounded list holds the pair
-    std::int32_t bucket = -1;  // the bucket it was last counted in, as (bucket, bucketHigh)
+    std::int32_t bucket = -1;             // the bucket it was last counted in, as (bucket, bucketHigh)
     std::int32_t bucketHigh = -1;
   };
   Mark& markOf(std::int32_t pair);

@@ -23,6 +23,16 @@ class PixelOwnership {
   }
   std::size_t pixelCount() const { return group_.size(); }
 
+  // The number of pixels a live region holds.
+  std::size_t sizeOf(std::int32_t region) const {
+    return size_[static_cast<std::size_t>(groupOf_[static_cast<std::size_t>(region)])];
+  }
+  template <typename Visit>
+  void forEachPixel(std::int32_t region, Visit&& visit) const {
+    const std::size_t group = static_cast<std::size_t>(groupOf_[static_cast<std::size_t>(region)]);
+    for (std::uint32_t pixel = head_[group]; pixel != kEnd; pixel = next_[pixel]) visit(pixel);
+  }
+
   // kept takes every pixel of absorbed.
   void absorb(std::int32_t kept, std::int32_t absorbed);
 

@@ -60,11 +60,13 @@ void RegionFusion::mergeInto(std::int32_t a, std::int32_t b) {
   const std::int32_t joint = pairs_.find(a, b);
   const bool leadTouches = joint >= 0 && pairs_[joint].touches[pairs_[joint].sideOf(lead)] != 0;
   const std::uint32_t firstPixel = std::min(kept.firstPixel, absorbed.firstPixel);
-  const bool traceAgain = leadTouches || firstPixel == kNoFirstPixel;
+  const bool traceAgain = leadTouches && firstPixel != kNoFirstPixel;
 
   changed_.clear();
   retired_.clear();
   overlapped_.clear();
+  const FusionRegion& leader = regions_[static_cast<std::size_t>(lead)];
+  geometry_.prepare(a, b, lead, traceAgain, leader.firstPixel, owners_, pairs_, changed_);
   geometry_.countOverlap(a, b, owners_, overlap_, overlapped_);
   pairs_.absorb(a, b, overlap_, changed_, retired_);
   for (std::int32_t c : overlapped_) overlap_[static_cast<std::size_t>(c)] = 0;
@@ -79,8 +81,7 @@ void RegionFusion::mergeInto(std::int32_t a, std::int32_t b) {
   kept.descriptors = mergedDescriptors(kept.descriptors, absorbed.descriptors);
   std::vector<float>().swap(absorbed.descriptors);
 
-  geometry_.reshape(a, b, lead, traceAgain && firstPixel != kNoFirstPixel, firstPixel, maxMoves, owners_,
-                    pairs_, changed_);
+  geometry_.reshape(a, b, lead, traceAgain, firstPixel, maxMoves, owners_, pairs_, changed_);
   valuation_.regionGone(b);
   settle(changed_);
   pairs_.compact(a);

@@ -46,7 +46,8 @@ class RegionFusion : private RegionEnds {
   // The live region that holds a pixel now; -1 for a pixel of no region.
   std::int32_t regionAt(std::size_t pixel) const { return owners_.regionAt(pixel); }
   // A live region's contour pixels, in no particular order.
-  const std::vector<std::uint32_t>& contour(std::int32_t r) const { return geometry_.contour(r); }
+  std::vector<std::uint32_t> contour(std::int32_t r) const { return geometry_.contour(r); }
+  std::size_t contourSize(std::int32_t r) const { return geometry_.contourSize(r); }
   bool onContour(std::size_t pixel) const { return geometry_.onContour(pixel); }
 
   // The pair the heaviest edge joins; false when none with a usable weight is
