@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "segmentation/boundary_tracing.h"
+#include "segmentation/contour_contacts.h"
 
 namespace quarvel {
 
@@ -30,38 +31,27 @@ void ContourGeometry::start(int width, int height, std::vector<std::vector<std::
     contour.resize(kept);
     contourSize_[r] = static_cast<std::uint32_t>(kept);
   }
-  // One visit per region, as the graph construction makes them; countedBy
-  // keeps a pixel from being counted twice towards one visit's shared count.
+  // One visit per region, as the graph construction makes them.
   std::vector<std::int32_t> countedBy(flags_.size(), -1);
-  const std::size_t w = static_cast<std::size_t>(width);
+  const auto regionAt = [&owners](std::size_t pixel) { return owners.regionAt(pixel); };
+  const auto isContourOf = [this](std::size_t pixel, std::int32_t) {
+    return (flags_[pixel] & kOnContour) != 0;
+  };
   for (std::size_t r = 0; r < steps_.size(); ++r) {
     const std::int32_t a = static_cast<std::int32_t>(r);
     std::int32_t lastRegion = -1;
     std::int32_t lastPair = -1;
-    for (std::uint32_t centre : steps_[r]) {
-      const int cx = static_cast<int>(centre % w);
-      const int cy = static_cast<int>(centre / w);
-      for (int ny = cy - 1; ny <= cy + 1; ++ny) {
-        if (ny < 0 || ny >= height) continue;
-        for (int nx = cx - 1; nx <= cx + 1; ++nx) {
-          if (nx < 0 || nx >= width) continue;
-          const std::size_t pixel = static_cast<std::size_t>(ny) * w + static_cast<std::size_t>(nx);
-          const std::int32_t c = owners.regionAt(pixel);
-          if (c < 0 || c == a) continue;
-          if (c != lastRegion) {
-            lastRegion = c;
-            lastPair = pairs.obtain(a, c);
-          }
-          PairContacts& pair = pairs.contacts(lastPair);
-          const int side = pair.sideOf(a);
-          ++pair.touches[side];
-          if ((flags_[pixel] & kOnContour) && countedBy[pixel] != a) {
-            countedBy[pixel] = a;
-            ++pair.shared[side];
-          }
-        }
-      }
-    }
+    visitContourContacts(width, height, steps_[r], a, a, regionAt, isContourOf, countedBy,
+                         [&](std::int32_t c, bool shared) {
+                           if (c != lastRegion) {
+                             lastRegion = c;
+                             lastPair = pairs.obtain(a, c);
+                           }
+                           PairContacts& pair = pairs.contacts(lastPair);
+                           const int side = pair.sideOf(a);
+                           ++pair.touches[side];
+                           if (shared) ++pair.shared[side];
+                         });
   }
 }
 
@@ -253,17 +243,15 @@ void ContourGeometry::prepare(std::int32_t a, std::int32_t b, std::int32_t lead,
   const std::size_t looked = steps.size() == 1 ? 1 : steps.size() - 1;
   const std::int32_t other = lead == a ? b : a;
   const auto meetsOther = [this, &owners, lead, other](std::uint32_t step) {
-    const std::size_t w = static_cast<std::size_t>(width_);
     const std::uint32_t pixel = pixelOf(step);
-    const int x = static_cast<int>(pixel % w);
-    const int y = static_cast<int>(pixel / w);
-    bool met = false;
-    firstMemberAfter(width_, height_, x, y, backtrackOf(step), [&owners, &met, lead, other](std::size_t n) {
+    std::size_t found = 0;
+    const auto isEither = [&owners, lead, other](std::size_t n) {
       const std::int32_t r = owners.regionAt(n);
-      met = r == other;
       return r == lead || r == other;
-    });
-    return met;
+    };
+    return firstMemberAfter(static_cast<std::size_t>(pixel), backtrackOf(step),
+                            GridNeighbours(width_, height_), isEither, found) >= 0 &&
+           owners.regionAt(found) == other;
   };
   const auto record = [this](std::size_t index) {
     if (firstAffected_ == kNone) firstAffected_ = index;
@@ -302,28 +290,25 @@ void ContourGeometry::prepare(std::int32_t a, std::int32_t b, std::int32_t lead,
 
 bool ContourGeometry::splice(std::int32_t a, std::vector<std::uint32_t>& trace, std::size_t maxMoves,
                              const PixelOwnership& owners) {
-  const std::size_t w = static_cast<std::size_t>(width_);
   const std::size_t first = firstAffected_;
   const std::size_t last = lastAffected_;
   for (std::size_t j = last + 1; j < trace.size(); ++j) {
     tailMask_[pixelOf(trace[j])] |= static_cast<std::uint8_t>(1u << backtrackOf(trace[j]));
   }
-  const std::uint32_t start = pixelOf(trace.front());
-  std::uint32_t pixel = pixelOf(trace[first]);
-  int x = static_cast<int>(pixel % w);
-  int y = static_cast<int>(pixel / w);
+  const std::size_t start = pixelOf(trace.front());
+  std::size_t pixel = pixelOf(trace[first]);
   int backtrack = backtrackOf(trace[first]);
+  const GridNeighbours neighbours(width_, height_);
+  const auto isMember = [&owners, a](std::size_t n) { return owners.regionAt(n) == a; };
   scratch_.clear();
   std::size_t rejoin = kNone;
   bool ended = false;
   for (std::size_t moves = 0; moves < maxMoves; ++moves) {
-    const int found = firstMemberAfter(width_, height_, x, y, backtrack,
-                                       [&owners, a](std::size_t n) { return owners.regionAt(n) == a; });
+    std::size_t next = pixel;
+    const int found = firstMemberAfter(pixel, backtrack, neighbours, isMember, next);
     if (found < 0) break;
-    x += kRingDx[found];
-    y += kRingDy[found];
-    backtrack = kBacktrackAfterMove[(found + 7) & 7];
-    pixel = static_cast<std::uint32_t>(static_cast<std::size_t>(y) * w + static_cast<std::size_t>(x));
+    pixel = next;
+    backtrack = kBacktrackAfterMove[static_cast<std::size_t>((found + 7) & 7)];
     if (pixel == start) {
       scratch_.push_back(stepOf(pixel, backtrack));
       ended = true;
