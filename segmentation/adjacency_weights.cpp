@@ -37,7 +37,12 @@ std::vector<EdgeWrite> visitContours(int width, int height, const std::vector<st
     const RegionOutline& region = regions[a];
     if (!region.present) continue;
     neighbours.clear();
-    visitContourContacts(width, height, region.contour, a, a, regionAt, isContourOf, lastCounter,
+    const auto countOnce = [&lastCounter, a](std::size_t pixel) {
+      if (lastCounter[pixel] == a) return false;
+      lastCounter[pixel] = a;
+      return true;
+    };
+    visitContourContacts(width, height, region.contour, a, regionAt, isContourOf, countOnce,
                          [&](std::int32_t b, bool counts) {
                            if (!touched[b]) {
                              touched[b] = 1;

@@ -13,12 +13,12 @@ namespace quarvel {
 // in-grid 8-neighbour held by another region c (regionAt, -1 for none),
 // meet(c, shared) is called; shared is true when the neighbour is a contour
 // pixel of c (isContourOf) that this visit has not counted yet, so the
-// number of such calls is a.commonBoundary(c). countedBy holds, per pixel,
-// the last visit that counted it; visits are told apart by stamp.
-template <typename RegionAt, typename IsContourOf, typename Meet>
+// number of such calls is a.commonBoundary(c). countOnce(pixel) answers true
+// the first time this visit asks about the pixel, false after.
+template <typename RegionAt, typename IsContourOf, typename CountOnce, typename Meet>
 void visitContourContacts(int width, int height, const std::vector<std::uint32_t>& contour, std::int32_t a,
-                          std::int32_t stamp, RegionAt&& regionAt, IsContourOf&& isContourOf,
-                          std::vector<std::int32_t>& countedBy, Meet&& meet) {
+                          RegionAt&& regionAt, IsContourOf&& isContourOf, CountOnce&& countOnce,
+                          Meet&& meet) {
   const std::size_t w = static_cast<std::size_t>(width);
   const auto blockOf = [width, height, w](std::uint32_t centre, auto& claim) {
     const int cx = static_cast<int>(centre % w);
@@ -33,9 +33,7 @@ void visitContourContacts(int width, int height, const std::vector<std::uint32_t
   visitCommonBoundary(contour, blockOf, [&](std::size_t pixel) {
     const std::int32_t c = regionAt(pixel);
     if (c < 0 || c == a) return;
-    const bool shared = isContourOf(pixel, c) && countedBy[pixel] != stamp;
-    if (shared) countedBy[pixel] = stamp;
-    meet(c, shared);
+    meet(c, isContourOf(pixel, c) && countOnce(pixel));
   });
 }
 

@@ -31,8 +31,15 @@ void ContourGeometry::start(int width, int height, std::vector<std::vector<std::
     contour.resize(kept);
     contourSize_[r] = static_cast<std::uint32_t>(kept);
   }
-  // One visit per region, as the graph construction makes them.
-  std::vector<std::int32_t> countedBy(flags_.size(), -1);
+  // One visit per region, as the graph construction makes them; kSeen marks
+  // the pixels the visit has counted.
+  scratch_.clear();
+  const auto countOnce = [this](std::size_t pixel) {
+    if (flags_[pixel] & kSeen) return false;
+    flags_[pixel] |= kSeen;
+    scratch_.push_back(static_cast<std::uint32_t>(pixel));
+    return true;
+  };
   const auto regionAt = [&owners](std::size_t pixel) { return owners.regionAt(pixel); };
   const auto isContourOf = [this](std::size_t pixel, std::int32_t) {
     return (flags_[pixel] & kOnContour) != 0;
@@ -41,7 +48,7 @@ void ContourGeometry::start(int width, int height, std::vector<std::vector<std::
     const std::int32_t a = static_cast<std::int32_t>(r);
     std::int32_t lastRegion = -1;
     std::int32_t lastPair = -1;
-    visitContourContacts(width, height, steps_[r], a, a, regionAt, isContourOf, countedBy,
+    visitContourContacts(width, height, steps_[r], a, regionAt, isContourOf, countOnce,
                          [&](std::int32_t c, bool shared) {
                            if (c != lastRegion) {
                              lastRegion = c;
@@ -52,6 +59,8 @@ void ContourGeometry::start(int width, int height, std::vector<std::vector<std::
                            ++pair.touches[side];
                            if (shared) ++pair.shared[side];
                          });
+    for (std::uint32_t pixel : scratch_) flags_[pixel] &= static_cast<std::uint8_t>(~kSeen);
+    scratch_.clear();
   }
 }
 
