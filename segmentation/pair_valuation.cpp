@@ -42,12 +42,16 @@ PairValuation::Mark& PairValuation::markOf(std::int32_t pair) {
 
 float PairValuation::currentValue(std::int32_t id) const {
   const PairContacts& pair = (*pairs_)[id];
+  return valueOf(pair, ends_->endOf(pair.low), ends_->endOf(pair.high));
+}
+
+float PairValuation::valueOf(const PairContacts& pair, const EdgeEnd& low, const EdgeEnd& high) const {
   if (!pair.written()) return 0.0f;
   if (!rule_.weighted) return 1.0f;
   const int side = pair.decidingSide();
-  const std::int32_t x = side == 0 ? pair.low : pair.high;
-  return edgeWeight(ends_->endOf(x), ends_->endOf(pair.other(x)), static_cast<double>(pair.shared[side]),
-                    rule_.epsilon, rule_.nbPixMin);
+  const EdgeEnd& deciding = side == 0 ? low : high;
+  const EdgeEnd& other = side == 0 ? high : low;
+  return edgeWeight(deciding, other, static_cast<double>(pair.shared[side]), rule_.epsilon, rule_.nbPixMin);
 }
 
 void PairValuation::loosen(std::int32_t bucket, std::int32_t high) {
@@ -98,8 +102,9 @@ void PairValuation::refresh(std::int32_t id) {
   const PairContacts& pair = (*pairs_)[id];
   assert(pair.alive && pair.written());
   Mark& mark = markOf(id);
-  const std::size_t shorter =
-      std::min(ends_->endOf(pair.low).contourSize, ends_->endOf(pair.high).contourSize);
+  const EdgeEnd low = ends_->endOf(pair.low);
+  const EdgeEnd high = ends_->endOf(pair.high);
+  const std::size_t shorter = std::min(low.contourSize, high.contourSize);
   mark.unbounded = lazyUnbounded_ && pair.shared[pair.decidingSide()] == 0 && shorter > 0;
   mark.parked = false;
   if (mark.bucket >= 0 && (mark.unbounded || mark.bucket != pair.low || mark.bucketHigh != pair.high)) {
@@ -121,7 +126,7 @@ void PairValuation::refresh(std::int32_t id) {
     entry = region;
     boundedOf_[static_cast<std::size_t>(region)].push_back(id);
   }
-  const float value = currentValue(id);
+  const float value = valueOf(pair, low, high);
   assert(!deferBounded_ || std::isfinite(value) || std::isnan(value));
   const float before = mark.value;
   const bool counted = mark.bucket == pair.low;

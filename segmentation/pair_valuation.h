@@ -69,6 +69,7 @@ class PairValuation {
     std::int32_t bucketHigh = -1;
   };
   Mark& markOf(std::int32_t pair);
+  float valueOf(const PairContacts& pair, const EdgeEnd& low, const EdgeEnd& high) const;
   void refreshBounded(std::int32_t a);
   void unpark(std::int32_t a);
   // The pair left its bucket or fell within it.
