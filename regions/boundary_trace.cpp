@@ -7,14 +7,11 @@
 #include <utility>
 #include <vector>
 
+#include "regions/boundary_walk.h"
 #include "regions/pixel_grid.h"
 
 namespace quarvel {
 namespace {
-
-// The eight neighbour offsets in clockwise order (y grows downward), from up-left.
-constexpr std::array<int, 8> kRingDx = {-1, 0, 1, 1, 1, 0, -1, -1};
-constexpr std::array<int, 8> kRingDy = {-1, -1, -1, 0, 1, 1, 1, 0};
 
 // The ring position of offset (dx, dy), each in -1..1; -1 for the centre.
 int ringPosition(int dx, int dy) {
@@ -22,9 +19,12 @@ int ringPosition(int dx, int dy) {
   return kByOffset[static_cast<std::size_t>((dy + 1) * 3 + (dx + 1))];
 }
 
-Point neighbour(const Point& centre, int position) {
+// Every position has all eight neighbours; those off the image are simply not
+// members.
+bool neighbour(const Point& centre, int position, Point& next) {
   const auto p = static_cast<std::size_t>(position);
-  return Point(centre.x() + kRingDx[p], centre.y() + kRingDy[p]);
+  next = Point(centre.x() + kRingDx[p], centre.y() + kRingDy[p]);
+  return true;
 }
 
 // The first position of the 3 x 3 block around start, columns outer and rows
@@ -95,34 +95,14 @@ void traceOuterBoundary(const PointSet& pixels, Contour& contour) {
   if (pixels.empty()) return;
   const Point start = *pixels.begin();
   TraceState state(pixels);
-  state.meet(start);
-
-  int backtrack = initialBacktrack(pixels, start);
-  Point current = start;
-  // A trace state is a pixel and a backtrack position, so at most 8 per pixel
-  // exist: a walk that has not come back to the start within that many steps
-  // is caught in a cycle without it and would never end.
-  const std::size_t stepLimit = 8 * pixels.size();
-  for (std::size_t step = 0; backtrack >= 0 && step < stepLimit; ++step) {
-    int found = -1;
-    Point next;
-    for (int k = 1; k < 8; ++k) {
-      const int position = (backtrack + k) % 8;
-      next = neighbour(current, position);
-      if (state.isMember(next)) {
-        found = position;
-        break;
-      }
-    }
-    if (found < 0) break;
-
-    // The ring entry just before the new pixel, seen from the new pixel.
-    const auto before = static_cast<std::size_t>((found + 7) % 8);
-    const auto at = static_cast<std::size_t>(found);
-    backtrack = ringPosition(kRingDx[before] - kRingDx[at], kRingDy[before] - kRingDy[at]);
-    current = next;
-    state.meet(current);
-    if (current == start) break;
+  const int backtrack = initialBacktrack(pixels, start);
+  if (backtrack < 0) {
+    state.meet(start);
+  } else {
+    walkBoundary(
+        start, backtrack, 8 * pixels.size(), neighbour,
+        [&state](const Point& point) { return state.isMember(point); },
+        [&state](const Point& point, int) { state.meet(point); });
   }
 
   const bool hadPoints = !contour.empty();

@@ -35,21 +35,21 @@ std::size_t countTouchingPoints(const Contour& from, const Contour& to) {
   if (targets.empty()) return 0;
   std::vector<bool> touched(targets.size(), false);
   std::size_t count = 0;
-  for (const Point& p : from) {
-    if (!isNumeric(p)) continue;
+  const auto blockOf = [](const Point& p, auto& claim) {
+    if (!isNumeric(p)) return;
     for (const double u : {p.x() - 1.0, p.x(), p.x() + 1.0}) {
-      for (const double v : {p.y() - 1.0, p.y(), p.y() + 1.0}) {
-        const Point probe(u, v);
-        const auto it = std::lower_bound(targets.begin(), targets.end(), probe);
-        if (it == targets.end() || probe < *it) continue;
-        const auto index = static_cast<std::size_t>(it - targets.begin());
-        if (!touched[index]) {
-          touched[index] = true;
-          ++count;
-        }
-      }
+      for (const double v : {p.y() - 1.0, p.y(), p.y() + 1.0}) claim(Point(u, v));
     }
-  }
+  };
+  visitCommonBoundary(from, blockOf, [&](const Point& probe) {
+    const auto it = std::lower_bound(targets.begin(), targets.end(), probe);
+    if (it == targets.end() || probe < *it) return;
+    const auto index = static_cast<std::size_t>(it - targets.begin());
+    if (!touched[index]) {
+      touched[index] = true;
+      ++count;
+    }
+  });
   return count;
 }
 

@@ -2,12 +2,13 @@
 
 #include <cstddef>
 
+#include "segmentation/contour_contacts.h"
+
 namespace quarvel {
 
 std::vector<EdgeWrite> visitContours(int width, int height, const std::vector<std::int32_t>& labels,
                                      const std::vector<RegionOutline>& regions, const WeightRule& rule) {
   std::vector<EdgeWrite> writes;
-  const std::size_t w = static_cast<std::size_t>(width);
   const std::int32_t regionLimit = static_cast<std::int32_t>(regions.size());
   auto regionOf = [&](std::size_t pixel) {
     const std::int32_t number = labels[pixel];
@@ -26,32 +27,30 @@ std::vector<EdgeWrite> visitContours(int width, int height, const std::vector<st
   std::vector<std::uint32_t> shared(regions.size(), 0);
   std::vector<char> touched(regions.size(), 0);
   std::vector<std::int32_t> neighbours;
+  const auto regionAt = [&regionOf](std::size_t pixel) {
+    return regionOf(pixel) == 0 ? -1 : regionOf(pixel);
+  };
+  const auto isContourOf = [&contourOwner](std::size_t pixel, std::int32_t b) {
+    return contourOwner[pixel] == b;
+  };
   for (std::int32_t a = 1; a < regionLimit; ++a) {
     const RegionOutline& region = regions[a];
     if (!region.present) continue;
     neighbours.clear();
-    for (std::uint32_t centre : region.contour) {
-      const int cx = static_cast<int>(centre % w);
-      const int cy = static_cast<int>(centre / w);
-      for (int ny = cy - 1; ny <= cy + 1; ++ny) {
-        if (ny < 0 || ny >= height) continue;
-        for (int nx = cx - 1; nx <= cx + 1; ++nx) {
-          if (nx < 0 || nx >= width) continue;
-          const std::size_t pixel = static_cast<std::size_t>(ny) * w + static_cast<std::size_t>(nx);
-          const std::int32_t b = regionOf(pixel);
-          if (b == 0 || b == a) continue;
-          if (!touched[b]) {
-            touched[b] = 1;
-            shared[b] = 0;
-            neighbours.push_back(b);
-          }
-          if (contourOwner[pixel] == b && lastCounter[pixel] != a) {
-            lastCounter[pixel] = a;
-            ++shared[b];
-          }
-        }
-      }
-    }
+    const auto countOnce = [&lastCounter, a](std::size_t pixel) {
+      if (lastCounter[pixel] == a) return false;
+      lastCounter[pixel] = a;
+      return true;
+    };
+    visitContourContacts(width, height, region.contour, a, regionAt, isContourOf, countOnce,
+                         [&](std::int32_t b, bool counts) {
+                           if (!touched[b]) {
+                             touched[b] = 1;
+                             shared[b] = 0;
+                             neighbours.push_back(b);
+                           }
+                           if (counts) ++shared[b];
+                         });
     for (std::int32_t b : neighbours) {
       touched[b] = 0;
       const float weight = rule.weighted

@@ -1,73 +1,38 @@
 #pragma once
 
-#include <array>
 #include <cstddef>
-#include <cstdint>
+
+#include "regions/boundary_walk.h"
 
 namespace quarvel {
 
-// Clockwise cycle of the eight neighbour offsets (y grows downward), starting
-// up-left: the order in which the tracer examines a pixel's neighbours.
-inline constexpr std::array<int, 8> kRingDx = {-1, 0, 1, 1, 1, 0, -1, -1};
-inline constexpr std::array<int, 8> kRingDy = {-1, -1, -1, 0, 1, 1, 1, 0};
-
-// When the neighbour in direction d + 1 is the first member found, the one in
-// direction d becomes the new backtrack pixel; seen from the new current pixel
-// it lies in the direction given here.
-inline constexpr std::array<int, 8> kBacktrackAfterMove = [] {
-  std::array<int, 8> table{};
-  for (int d = 0; d < 8; ++d) {
-    const int next = (d + 1) % 8;
-    const int dx = kRingDx[d] - kRingDx[next];
-    const int dy = kRingDy[d] - kRingDy[next];
-    for (int k = 0; k < 8; ++k) {
-      if (kRingDx[k] == dx && kRingDy[k] == dy) table[d] = k;
-    }
+// The boundary tracer on a width x height grid of pixel indices y * width + x;
+// positions outside the grid are never members.
+class GridNeighbours {
+ public:
+  GridNeighbours(int width, int height) : width_(width), height_(height) {}
+  bool operator()(std::size_t at, int direction, std::size_t& next) const {
+    const std::size_t w = static_cast<std::size_t>(width_);
+    const int x = static_cast<int>(at % w) + kRingDx[static_cast<std::size_t>(direction)];
+    const int y = static_cast<int>(at / w) + kRingDy[static_cast<std::size_t>(direction)];
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return false;
+    next = static_cast<std::size_t>(y) * w + static_cast<std::size_t>(x);
+    return true;
   }
-  return table;
-}();
 
-// Follows the outer boundary of the region holding start, clockwise, from
-// start (which must be the region's first pixel in raster order) until the
-// first return to start. visit(index) is called for start and then for every
-// pixel moved to, so start is visited twice unless the region is a single
-// pixel. isMember(index) answers for in-grid pixels only; positions outside
-// the grid are never members. Pixel indices are y * width + x.
-//
-// maxMoves bounds the walk: a trace whose state (pixel, backtrack direction)
-// repeats before it is back at start would never get there, so a bound of
-// eight moves per member pixel never cuts a trace short.
+ private:
+  int width_;
+  int height_;
+};
+
+// The trace of the region holding start, which must be its first pixel in
+// raster order: nothing of the region precedes it, so its up-left neighbour
+// is the first non-member of its 3 x 3 block and the first backtrack pixel.
+// isMember(index) answers for in-grid pixels only.
 template <typename IsMember, typename Visit>
 void traceBoundary(int width, int height, std::size_t start, std::size_t maxMoves, IsMember&& isMember,
                    Visit&& visit) {
-  const std::size_t w = static_cast<std::size_t>(width);
-  int x = static_cast<int>(start % w);
-  int y = static_cast<int>(start / w);
-  visit(start);
-  // Nothing of the region precedes start in raster order, so its up-left
-  // neighbour is the first non-member of its 3 x 3 block.
-  int backtrack = 0;
-  for (std::size_t moves = 0; moves < maxMoves; ++moves) {
-    // Ring entry 0 is the backtrack pixel, a known non-member.
-    int found = -1;
-    for (int k = 1; k < 8; ++k) {
-      const int d = (backtrack + k) & 7;
-      const int nx = x + kRingDx[d];
-      const int ny = y + kRingDy[d];
-      if (nx < 0 || ny < 0 || nx >= width || ny >= height) continue;
-      if (isMember(static_cast<std::size_t>(ny) * w + static_cast<std::size_t>(nx))) {
-        found = d;
-        break;
-      }
-    }
-    if (found < 0) return;
-    x += kRingDx[found];
-    y += kRingDy[found];
-    backtrack = kBacktrackAfterMove[(found + 7) & 7];
-    const std::size_t current = static_cast<std::size_t>(y) * w + static_cast<std::size_t>(x);
-    visit(current);
-    if (current == start) return;
-  }
+  walkBoundary(start, 0, maxMoves, GridNeighbours(width, height), isMember, visit);
 }
 
 }  // namespace quarvel

@@ -55,7 +55,7 @@ void Segmenter::detectContours() {
     traceBoundary(
         width, height, start, maxMoves,
         [&grid, position](std::size_t pixel) { return grid[pixel] == position; },
-        [&traced, &pixels, position](std::size_t pixel) {
+        [&traced, &pixels, position](std::size_t pixel, int) {
           if (traced[pixel] == position) return;
           traced[pixel] = position;
           pixels.push_back(static_cast<std::uint32_t>(pixel));

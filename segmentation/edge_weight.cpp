@@ -1,9 +1,17 @@
 #include "segmentation/edge_weight.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 
 namespace quarvel {
+namespace {
+
+[[maybe_unused]] bool modestDescriptors(const std::vector<float>& values) {
+  return std::all_of(values.begin(), values.end(), [](float value) { return std::fabs(value) <= 1e15f; });
+}
+
+}  // namespace
 
 float descriptorDistance(const std::vector<float>& a, const std::vector<float>& b) {
   const std::size_t n = std::min(a.size(), b.size());
@@ -21,7 +29,12 @@ float edgeWeight(const EdgeEnd& a, const EdgeEnd& b, double shared, float epsilo
   const float contourTerm = static_cast<float>(shorter / (4.0 * shared));
   const float sizeFactor = (a.pixelCount < nbPixMin || b.pixelCount < nbPixMin) ? epsilon : 1.0f;
   const float partial = distance * contourTerm;
-  return partial * sizeFactor;
+  const float weight = partial * sizeFactor;
+  assert(!(shared == 0.0 && shorter > 0.0 && epsilon >= 0.0f) || std::isinf(weight) || std::isnan(weight));
+  assert(!(shared >= 1.0 && epsilon >= 0.0f && epsilon <= 1.0f && modestDescriptors(*a.descriptors) &&
+           modestDescriptors(*b.descriptors)) ||
+         !std::isinf(weight));
+  return weight;
 }
 
 std::vector<float> mergedDescriptors(const std::vector<float>& a, const std::vector<float>& b) {

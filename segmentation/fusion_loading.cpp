@@ -10,7 +10,7 @@
 namespace quarvel {
 
 void loadFusion(const RegionTable& table, const PixelTable& pixels, const WeightRule& rule,
-                std::vector<std::int32_t>& positionOf, FusionState& state) {
+                std::vector<std::int32_t>& positionOf, RegionFusion& fusion) {
   const int width = pixels.gridWidth();
   const int height = pixels.gridHeight();
   std::int32_t highest = 0;
@@ -22,6 +22,8 @@ void loadFusion(const RegionTable& table, const PixelTable& pixels, const Weight
   positionOf.assign(static_cast<std::size_t>(highest) + 1, -1);
   std::vector<FusionRegion> regions;
   regions.reserve(table.size());
+  std::vector<std::vector<std::uint32_t>> contours;
+  contours.reserve(table.size());
   for (const auto& entry : table) {
     const Region& region = entry.second;
     if (entry.first >= 1.0 && entry.first <= highest && entry.first == std::floor(entry.first)) {
@@ -34,12 +36,12 @@ void loadFusion(const RegionTable& table, const PixelTable& pixels, const Weight
     fused.firstPixel = !region.pixels().empty() && gridIndexOf(*region.pixelsBegin(), width, height, first)
                            ? static_cast<std::uint32_t>(first)
                            : kNoFirstPixel;
-    fused.contour = contourPixels(region.contour(), width, height);
+    contours.push_back(contourPixels(region.contour(), width, height));
     regions.push_back(std::move(fused));
   }
   std::vector<std::int32_t> base = regionNumberGrid(pixels, highest);
   for (std::int32_t& label : base) label = label == 0 ? -1 : positionOf[label];
-  startFusion(state, width, height, std::move(base), std::move(regions), rule);
+  fusion.start(width, height, std::move(base), std::move(regions), std::move(contours), rule);
 }
 
 }  // namespace quarvel

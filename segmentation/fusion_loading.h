@@ -15,6 +15,6 @@ namespace quarvel {
 // merged region's trace. positionOf maps a whole region number to its
 // position.
 void loadFusion(const RegionTable& table, const PixelTable& pixels, const WeightRule& rule,
-                std::vector<std::int32_t>& positionOf, FusionState& state);
+                std::vector<std::int32_t>& positionOf, RegionFusion& fusion);
 
 }  // namespace quarvel

@@ -1,64 +1,73 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
-
-#include "segmentation/region_fusion.h"
 
 namespace quarvel {
 
-// Pair bookkeeping of the fusion.
+// What the graph construction sees of two touching regions low < high, from
+// each side s (0: low, 1: high):
+// - touches[s]: the (contour pixel of s, 8-neighbour in the other region)
+//   incidences; the visit of s writes the pair exactly when it is non-zero;
+// - shared[s]: s.commonBoundary(other), the number of distinct contour pixels
+//   of the other region within one step of a contour pixel of s.
+// The region with the higher number is visited later, so its write is the one
+// that stays when both visits write the pair.
+struct PairContacts {
+  std::int32_t low = 0;
+  std::int32_t high = 0;
+  std::uint32_t touches[2] = {0, 0};
+  std::uint32_t shared[2] = {0, 0};
+  bool alive = true;
 
-// The fields of a pair seen from one of its two regions: whether its visit
-// writes the pair, its commonBoundary towards the other, and whether the
-// pair is on its list of bounded pairs.
-inline bool& writesFrom(FusionPair& pair, std::int32_t region) {
-  return pair.low == region ? pair.lowWrites : pair.highWrites;
-}
-inline std::uint32_t& sharedFrom(FusionPair& pair, std::int32_t region) {
-  return pair.low == region ? pair.lowShared : pair.highShared;
-}
-inline bool& listedBy(FusionPair& pair, std::int32_t region) {
-  return pair.low == region ? pair.listedByLow : pair.listedByHigh;
-}
-inline std::int32_t otherRegion(const FusionPair& pair, std::int32_t region) {
-  return pair.low == region ? pair.high : pair.low;
-}
-inline bool involves(const FusionPair& pair, std::int32_t region) {
-  return pair.low == region || pair.high == region;
-}
+  int sideOf(std::int32_t region) const { return region == low ? 0 : 1; }
+  std::int32_t other(std::int32_t region) const { return region == low ? high : low; }
+  bool written() const { return touches[0] != 0 || touches[1] != 0; }
+  // The region whose visit decides the pair's value: the later one that writes.
+  int decidingSide() const { return touches[1] != 0 ? 1 : 0; }
+};
 
-// The live pair of two regions, or -1.
-std::int32_t findPair(const FusionState& state, std::int32_t a, std::int32_t c);
-// A new pair of a and c, with nothing written yet.
-std::int32_t createPair(FusionState& state, std::int32_t a, std::int32_t c);
-// Gives a pair of from and c to region to instead, with a blank side for to.
-void moveToRegion(FusionState& state, std::int32_t pair, std::int32_t from, std::int32_t to);
-// Ends a pair and takes it out of every queue.
-void retirePair(FusionState& state, std::int32_t pair);
+// The pairs of touching live regions: which exist, and their contact counts.
+// Pair ids are never reused, so other units may index their own data by them.
+class FusionPairs {
+ public:
+  void start(std::size_t regionCount);
 
-// Fills state.pairWith for region a's live pairs (dropping dead ones from its
-// list); clearPairSlots undoes it. pairSlot answers from it, creating the
-// pair when there is none.
-void fillPairSlots(FusionState& state, std::int32_t a);
-void clearPairSlots(FusionState& state, std::int32_t a);
-std::int32_t pairSlot(FusionState& state, std::int32_t a, std::int32_t other);
+  // The live pair of two regions, or -1.
+  std::int32_t find(std::int32_t a, std::int32_t c) const;
+  // The live pair of two regions, created without contacts when there is none.
+  std::int32_t obtain(std::int32_t a, std::int32_t c);
+  void retire(std::int32_t pair);
 
-// Walks a's contour and records, for every region c met: that a's visit writes
-// (a, c), and a.commonBoundary(c); with countIncoming also c.commonBoundary(a),
-// which is the number of a's contour pixels with a c-contour pixel within one
-// step. Needs fillPairSlots(a).
-void scanContour(FusionState& state, std::int32_t a, bool countIncoming);
+  const PairContacts& operator[](std::int32_t pair) const { return pairs_[static_cast<std::size_t>(pair)]; }
+  PairContacts& contacts(std::int32_t pair) { return pairs_[static_cast<std::size_t>(pair)]; }
+  std::size_t size() const { return pairs_.size(); }
 
-// Sorts a pair into bounded or unbounded after its fields changed, values it
-// and queues it; a pair that no visit writes any more dies.
-void refreshPair(FusionState& state, std::int32_t pair);
-// Values a's bounded pairs again after a's descriptors or size changed.
-void refreshBoundedPairs(FusionState& state, std::int32_t a);
-// Marks a's bounded pairs for valuing before the bounded queue is next read,
-// or values them now when that cannot wait.
-void markBoundedStale(FusionState& state, std::int32_t a);
-// Queues a's parked pairs again after a's descriptors or size changed.
-void unparkPairs(FusionState& state, std::int32_t a);
+  // Region a takes region b's place in every pair of b: (b, c) becomes (a, c)
+  // when a had no pair with c, and otherwise adds its counts into (a, c) and
+  // retires. overlap[c] is the number of c's contour pixels near both a's and
+  // b's contours, counted twice by the sum of a's and b's shared counts. The
+  // pair (a, b) retires. Answers the pairs of a that changed in changed and
+  // the retired ones in retired.
+  void absorb(std::int32_t a, std::int32_t b, const std::vector<std::uint32_t>& overlap,
+              std::vector<std::int32_t>& changed, std::vector<std::int32_t>& retired);
+
+  // The pairs of a region; may list retired pairs and pairs it no longer has.
+  const std::vector<std::int32_t>& pairsOf(std::int32_t region) const {
+    return pairsOf_[static_cast<std::size_t>(region)];
+  }
+  // Drops retired pairs from the region's list once it has doubled since the
+  // last time, so that the work is proportional to what was added.
+  void compact(std::int32_t region);
+
+ private:
+  static std::uint64_t key(std::int32_t a, std::int32_t c);
+  std::vector<PairContacts> pairs_;
+  std::vector<std::vector<std::int32_t>> pairsOf_;
+  std::vector<std::uint32_t> compactedSize_;  // per region: its list's size after the last compaction
+  std::unordered_map<std::uint64_t, std::int32_t> index_;
+};
 
 }  // namespace quarvel

@@ -1,5 +1,6 @@
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -32,45 +33,59 @@ bool Segmenter::mergeRegions() {
   const int width = pixelTable_.gridWidth();
   const WeightRule rule{true, epsilon_, nbPixMin_};
   std::vector<std::int32_t> positionOf;
-  FusionState state;
-  loadFusion(regionTable_, pixelTable_, rule, positionOf, state);
+  auto fusion = std::make_unique<RegionFusion>();
+  loadFusion(regionTable_, pixelTable_, rule, positionOf, *fusion);
 
   // Merging stops early when no edge with a usable weight is left.
   bool first = true;
-  while (state.aliveCount > nbRegFin_) {
+  while (fusion->aliveCount() > nbRegFin_) {
     std::int32_t low = 0;
     std::int32_t high = 0;
-    const bool found = first ? firstPair(graph_, positionOf, low, high) : heaviestPair(state, low, high);
+    const bool found = first ? firstPair(graph_, positionOf, low, high) : fusion->heaviestPair(low, high);
     first = false;
     if (!found) break;
-    mergeInto(state, low, high);
+    fusion->mergeInto(low, high);
   }
 
-  // Survivors keep their order and are numbered 1 .. count.
-  std::vector<std::int32_t> newNumber(state.regions.size(), 0);
+  // Survivors keep their order and are numbered 1 .. count. What the tables
+  // need is taken out of the fusion, which goes before they are filled.
+  const std::size_t regionCount = fusion->regionCount();
+  std::vector<std::int32_t> newNumber(regionCount, 0);
   std::int32_t count = 0;
   std::vector<std::size_t> sizes(1, 0);
-  for (std::size_t r = 0; r < state.regions.size(); ++r) {
-    if (!state.regions[r].alive) continue;
+  std::vector<std::vector<float>> descriptors(1);
+  std::vector<std::vector<Point>> contours(1);
+  for (std::size_t r = 0; r < regionCount; ++r) {
+    const FusionRegion& fused = fusion->region(static_cast<std::int32_t>(r));
+    if (!fused.alive) continue;
     newNumber[r] = ++count;
-    sizes.push_back(static_cast<std::size_t>(state.regions[r].pixelCount));
+    sizes.push_back(static_cast<std::size_t>(fused.pixelCount));
+    descriptors.push_back(fused.descriptors);
+    contours.emplace_back().reserve(fusion->contourSize(static_cast<std::int32_t>(r)));
   }
-  std::vector<std::int32_t> labels(state.base.size(), 0);
+  std::vector<std::int32_t> labels(
+      static_cast<std::size_t>(pixelTable_.gridWidth()) * static_cast<std::size_t>(pixelTable_.gridHeight()),
+      0);
   for (std::size_t pixel = 0; pixel < labels.size(); ++pixel) {
-    const std::int32_t region = regionOfPixel(state, pixel);
-    if (region >= 0) labels[pixel] = newNumber[region];
+    const std::int32_t region = fusion->regionAt(pixel);
+    if (region < 0) continue;
+    const std::int32_t label = newNumber[static_cast<std::size_t>(region)];
+    labels[pixel] = label;
+    if (fusion->onContour(pixel))
+      contours[static_cast<std::size_t>(label)].push_back(pointOfIndex(pixel, width));
   }
+  fusion.reset();
+
   // Regions left without pixels (never the case after labelling) keep nothing.
   regionTable_.clear();
   std::vector<std::vector<PointSet::Key>> points = pixelKeysByLabel(labels, width, count, sizes);
-  for (std::size_t r = 0; r < state.regions.size(); ++r) {
-    FusionRegion& fused = state.regions[r];
-    if (!fused.alive) continue;
-    const double number = static_cast<double>(newNumber[r]);
+  for (std::int32_t label = 1; label <= count; ++label) {
+    const double number = static_cast<double>(label);
     Region& region = regionTable_.emplace_hint(regionTable_.end(), number, Region(number))->second;
-    region.pixels().assignSorted(std::move(points[newNumber[r]]));
-    region.setDescriptors(fused.descriptors);
-    appendSortedContour(region.contour(), fused.contour, width);
+    region.pixels().assignSorted(std::move(points[static_cast<std::size_t>(label)]));
+    region.setDescriptors(descriptors[static_cast<std::size_t>(label)]);
+    for (const Point& point : contours[static_cast<std::size_t>(label)]) region.contour().add(point);
+    std::vector<Point>().swap(contours[static_cast<std::size_t>(label)]);
   }
   const std::size_t w = static_cast<std::size_t>(width);
   for (std::size_t pixel = 0; pixel < labels.size(); ++pixel) {

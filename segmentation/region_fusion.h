@@ -2,11 +2,13 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <unordered_map>
 #include <vector>
 
 #include "segmentation/adjacency_weights.h"
-#include "segmentation/pair_queue.h"
+#include "segmentation/contour_geometry.h"
+#include "segmentation/fusion_pairs.h"
+#include "segmentation/pair_valuation.h"
+#include "segmentation/pixel_ownership.h"
 
 namespace quarvel {
 
@@ -19,92 +21,70 @@ struct FusionRegion {
   std::vector<float> descriptors;
   double pixelCount = 0.0;
   std::uint32_t firstPixel = 0;  // smallest pixel index, i.e. first in raster order
-  // Distinct contour pixels, in no particular order.
-  std::vector<std::uint32_t> contour;
   bool alive = true;
 };
 
-// The edge between two live regions low < high. The region with the higher
-// number is visited later when the graph is built, so its write is the one
-// that stays when both visits write the pair.
-struct FusionPair {
-  std::int32_t low = 0;
-  std::int32_t high = 0;
-  bool lowWrites = false;        // a contour pixel of low has an 8-neighbour in high
-  bool highWrites = false;       // and the other way round
-  std::uint32_t lowShared = 0;   // low.commonBoundary(high)
-  std::uint32_t highShared = 0;  // high.commonBoundary(low)
-  bool alive = true;
-  float value = 0.0f;  // kept for bounded pairs only
-  // Unbounded: the commonBoundary that decides the value is 0, so the value
-  // is +inf or not-a-number whatever the descriptors and sizes are.
-  bool unbounded = false;
-  bool parked = false;       // unbounded and found not-a-number; waits for a merge of its regions
-  bool listedByLow = false;  // in low's list of bounded pairs
-  bool listedByHigh = false;
+// The fusion of a labelled map, one merge at a time, with the results the
+// literal loop (take the heaviest edge, merge, rebuild the graph) would give.
+// Its parts: who holds each pixel (PixelOwnership), which regions touch and
+// how (FusionPairs), the contours those counts come from (ContourGeometry),
+// and the weights and the order of the merges (PairValuation).
+class RegionFusion : private RegionEnds {
+ public:
+  RegionFusion() = default;
+  RegionFusion(const RegionFusion&) = delete;
+  RegionFusion& operator=(const RegionFusion&) = delete;
+
+  // labels: the region index of every pixel (-1: none); contours[r]: region
+  // r's contour pixels as traced from its first pixel.
+  void start(int width, int height, std::vector<std::int32_t> labels, std::vector<FusionRegion> regions,
+             std::vector<std::vector<std::uint32_t>> contours, const WeightRule& rule);
+
+  std::int32_t aliveCount() const { return aliveCount_; }
+  std::size_t regionCount() const { return regions_.size(); }
+  const FusionRegion& region(std::int32_t r) const { return regions_[static_cast<std::size_t>(r)]; }
+  // The live region that holds a pixel now; -1 for a pixel of no region.
+  std::int32_t regionAt(std::size_t pixel) const { return owners_.regionAt(pixel); }
+  // A live region's contour pixels, in no particular order.
+  std::vector<std::uint32_t> contour(std::int32_t r) const { return geometry_.contour(r); }
+  std::size_t contourSize(std::int32_t r) const { return geometry_.contourSize(r); }
+  bool onContour(std::size_t pixel) const { return geometry_.onContour(pixel); }
+
+  // The pair the heaviest edge joins; false when none with a usable weight is
+  // left.
+  bool heaviestPair(std::int32_t& low, std::int32_t& high) { return valuation_.heaviestPair(low, high); }
+
+  // Calls visit(low, high, value) for every pair of touching live regions,
+  // with the value the graph construction would give it now.
+  template <typename Visit>
+  void forEachPair(Visit&& visit) const {
+    for (std::size_t id = 0; id < pairs_.size(); ++id) {
+      const PairContacts& pair = pairs_[static_cast<std::int32_t>(id)];
+      if (pair.alive) visit(pair.low, pair.high, valuation_.currentValue(static_cast<std::int32_t>(id)));
+    }
+  }
+
+  // Region b joins region a: a takes b's pixels, its contour becomes the
+  // trace of the merged region and its descriptors the merged ones.
+  void mergeInto(std::int32_t a, std::int32_t b);
+
+ private:
+  EdgeEnd endOf(std::int32_t r) const override;
+  void settle(std::vector<std::int32_t>& changed);
+
+  int width_ = 0;
+  int height_ = 0;
+  std::vector<FusionRegion> regions_;
+  std::int32_t aliveCount_ = 0;
+  PixelOwnership owners_;
+  FusionPairs pairs_;
+  ContourGeometry geometry_;
+  PairValuation valuation_;
+  // Scratch of a merge.
+  std::vector<std::uint32_t> overlap_;  // per region
+  std::vector<std::int32_t> overlapped_;
+  std::vector<std::int32_t> changed_;
+  std::vector<std::int32_t> retired_;
 };
-
-// Everything the fusion works on. Pixels keep the region index they had at
-// the start (base); a union-find over region indices tells which live region
-// has absorbed it since.
-struct FusionState {
-  int width = 0;
-  int height = 0;
-  WeightRule rule;
-  // Unbounded pairs are valued only when they reach the top of their queue;
-  // this needs a size factor that cannot be negative.
-  bool lazyUnbounded = true;
-  // Bounded pairs are then also finite (no descriptor beyond 1e15 in size, a
-  // size factor of at most 1). While an unbounded pair is +inf no bounded
-  // value can be chosen, so regions whose descriptors or size changed are
-  // only marked stale, and their bounded pairs are valued again before the
-  // bounded queue is read.
-  bool deferBounded = true;
-  std::vector<std::int32_t> staleRegions;
-  std::vector<std::uint8_t> stale;         // per region
-  std::vector<std::int32_t> base;          // per pixel, -1 for none
-  std::vector<std::int32_t> absorbedInto;  // union-find parent per region index
-  std::vector<FusionRegion> regions;
-  std::int32_t aliveCount = 0;
-  std::vector<std::uint8_t> onContour;  // per pixel
-
-  std::vector<FusionPair> pairs;
-  std::vector<std::vector<std::int32_t>> pairsOf;    // per region, may list dead pairs
-  std::vector<std::vector<std::int32_t>> boundedOf;  // per region, its bounded pairs, may list stale ones
-  std::vector<std::vector<std::int32_t>> parkedOf;   // per region, may list stale ones
-  std::unordered_map<std::uint64_t, std::int32_t> pairIndex;  // (low, high) -> live pair
-  // Bounded pairs whose value is neither 0 nor not-a-number, by value.
-  PairQueue bounded;
-  // Unbounded pairs not parked, by (low, high) alone: every weight is +inf.
-  PairQueue unboundedQueue;
-
-  // Scratch: per region the pair it shares with the region being worked on
-  // (-1: none), per pixel the last scan that counted it.
-  std::vector<std::int32_t> pairWith;
-  std::vector<std::uint32_t> countedBy;
-  std::uint32_t scanStamp = 0;
-};
-
-// Builds the state from the regions (contours as traced) and their pixels, and
-// the pair values that the graph construction would write.
-void startFusion(FusionState& state, int width, int height, std::vector<std::int32_t> base,
-                 std::vector<FusionRegion> regions, const WeightRule& rule);
-
-// The live region that holds a pixel now; -1 for a pixel of no region.
-std::int32_t regionOfPixel(FusionState& state, std::size_t pixel);
-
-// The pair the heaviest edge joins: largest value, +inf above every finite
-// one, never 0 or not-a-number, ties to the smallest low then smallest high.
-// False when no such pair remains.
-bool heaviestPair(FusionState& state, std::int32_t& low, std::int32_t& high);
-
-// The value the graph construction would give the pair now.
-float currentPairValue(const FusionState& state, std::int32_t pair);
-
-// Merges region b into region a: a takes b's pixels, its contour becomes the
-// trace of the merged region, its descriptors the merged ones; b's pairs move
-// to a and every pair of a gets the value the graph construction would give
-// it (unbounded and stale ones when they are next looked at).
-void mergeInto(FusionState& state, std::int32_t a, std::int32_t b);
 
 }  // namespace quarvel

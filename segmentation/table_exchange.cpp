@@ -35,19 +35,6 @@ void appendSortedContour(Contour& contour, std::vector<std::uint32_t>& pixels, i
   for (std::uint32_t pixel : pixels) contour.add(pointOfIndex(pixel, width));
 }
 
-std::vector<std::vector<Point>> pointsByLabel(const std::vector<std::int32_t>& labels, int width,
-                                              std::int32_t count, const std::vector<std::size_t>& sizes) {
-  std::vector<std::vector<Point>> points(static_cast<std::size_t>(count) + 1);
-  for (std::int32_t k = 1; k <= count; ++k) points[k].reserve(sizes[k]);
-  const std::size_t w = static_cast<std::size_t>(width);
-  for (std::size_t index = 0; index < labels.size(); ++index) {
-    const std::int32_t label = labels[index];
-    if (label < 1 || label > count) continue;
-    points[label].emplace_back(static_cast<double>(index % w), static_cast<double>(index / w));
-  }
-  return points;
-}
-
 std::vector<std::vector<PointSet::Key>> pixelKeysByLabel(const std::vector<std::int32_t>& labels, int width,
                                                          std::int32_t count,
                                                          const std::vector<std::size_t>& sizes) {

@@ -25,12 +25,9 @@ std::vector<std::uint32_t> contourPixels(const Contour& contour, int width, int 
 // and the contour empty, so the result is already normalised. Sorts pixels.
 void appendSortedContour(Contour& contour, std::vector<std::uint32_t>& pixels, int width);
 
-// Points of every label 1 .. count in raster order, from one pass over a label
-// grid (labels outside 1 .. count are skipped). sizes[k] is label k's pixel
-// count, used to reserve.
-std::vector<std::vector<Point>> pointsByLabel(const std::vector<std::int32_t>& labels, int width,
-                                              std::int32_t count, const std::vector<std::size_t>& sizes);
-// The same as packed pixel positions (PointSet keys), a third of the memory.
+// Pixels of every label 1 .. count in raster order, as packed pixel positions
+// (PointSet keys), from one pass over a label grid (labels outside 1 .. count
+// are skipped). sizes[k] is label k's pixel count, used to reserve.
 std::vector<std::vector<PointSet::Key>> pixelKeysByLabel(const std::vector<std::int32_t>& labels, int width,
                                                          std::int32_t count,
                                                          const std::vector<std::size_t>& sizes);

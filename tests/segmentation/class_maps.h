@@ -40,5 +40,14 @@ MapCase randomMap(std::uint64_t seed);
 MapCase smoothedMap(std::uint64_t seed);
 // Concentric rings, diagonal staircases and islands inside islands.
 MapCase nestedMap(std::uint64_t seed);
+// Like a k-means class map of a photograph, 64 to 128 a side: smooth shapes
+// at two scales cut into 4 to 8 classes with speckle along their borders,
+// descriptors the classes' mean colours, to be fused to a handful of regions.
+MapCase photoLikeMap(std::uint64_t seed);
+// Shapes whose merges change traces in the ways that matter: one region with
+// hundreds of specks inside and along it, small regions above a large one's
+// first pixel, islands in holes, spirals and rings, and chains joined only at
+// corners, which a trace passes more than once.
+MapCase outlineMap(std::uint64_t seed);
 
 }  // namespace quarvel::testing

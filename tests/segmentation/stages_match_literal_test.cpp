@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <iterator>
 #include <string>
 
 #include "analysis_setup.h"
@@ -16,9 +17,8 @@ struct Family {
 };
 
 const Family kFamilies[] = {
-    {"random", randomMap, 200},
-    {"smoothed", smoothedMap, 150},
-    {"nested", nestedMap, 100},
+    {"random", randomMap, 200},   {"smoothed", smoothedMap, 150}, {"nested", nestedMap, 100},
+    {"outline", outlineMap, 100}, {"photo", photoLikeMap, 12},
 };
 
 struct CaseId {
@@ -28,7 +28,7 @@ struct CaseId {
 
 std::vector<CaseId> allCases() {
   std::vector<CaseId> cases;
-  for (int f = 0; f < 3; ++f) {
+  for (int f = 0; f < static_cast<int>(std::size(kFamilies)); ++f) {
     for (int s = 0; s < kFamilies[f].count; ++s) cases.push_back({f, s});
   }
   return cases;

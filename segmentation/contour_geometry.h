@@ -1,0 +1,114 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "segmentation/fusion_pairs.h"
+#include "segmentation/pixel_ownership.h"
+
+namespace quarvel {
+
+// The traced contours of the live regions and the contact counts of their
+// pairs (FusionPairs) that follow from them.
+//
+// Every count is a sum over contour pixels of something read in the pixel's
+// 3 x 3 block, so when one pixel joins or leaves a contour the counts change
+// by what that block shows (countContacts). A region's trace is kept as its
+// sequence of steps (pixel, backtrack direction), with the number of steps at
+// each pixel, once the region has led a merge that touched it. When it takes
+// a neighbour, only the steps whose look around the pixel met the neighbour
+// change: the new trace is the old one up to the first such step, a fresh
+// walk until it falls back into a state of the old trace past the last such
+// step, then the old steps again. So a merge costs the steps it changes and
+// the smaller part, not the size of the merged region.
+class ContourGeometry {
+ public:
+  // contours[r]: the contour pixels of region r as traced from its first
+  // pixel. Counts the contacts of every pair as the graph construction's
+  // visits would.
+  void start(int width, int height, std::vector<std::vector<std::uint32_t>> contours,
+             const PixelOwnership& owners, FusionPairs& pairs);
+
+  std::size_t contourSize(std::int32_t region) const {
+    return contourSize_[static_cast<std::size_t>(region)];
+  }
+  // The region's distinct contour pixels, in no particular order.
+  std::vector<std::uint32_t> contour(std::int32_t region) const;
+  bool onContour(std::size_t pixel) const { return (flags_[pixel] & kOnContour) != 0; }
+
+  // Before a merges b: per region c, the number of c's contour pixels within
+  // one step of both a's and b's contours, into overlap (zero on entry);
+  // the regions with a non-zero count are appended to counted.
+  void countOverlap(std::int32_t a, std::int32_t b, const PixelOwnership& owners,
+                    std::vector<std::uint32_t>& overlap, std::vector<std::int32_t>& counted);
+
+  // Before a merges b, while the pixels still carry their regions: lead is
+  // the part with the merged region's first pixel, leadTouches whether its
+  // contour has an 8-neighbour in the other part. Finds the steps of lead's
+  // trace that will change.
+  void prepare(std::int32_t a, std::int32_t b, std::int32_t lead, bool leadTouches,
+               std::uint32_t leadFirstPixel, const PixelOwnership& owners, FusionPairs& pairs,
+               std::vector<std::int32_t>& changed);
+  // After a has taken b's pixels: a's contour becomes the trace of the merged
+  // region and the contact counts follow. The pairs whose counts changed are
+  // appended to changed.
+  void reshape(std::int32_t a, std::int32_t b, std::int32_t lead, bool leadTouches, std::uint32_t firstPixel,
+               std::size_t maxMoves, const PixelOwnership& owners, FusionPairs& pairs,
+               std::vector<std::int32_t>& changed);
+
+ private:
+  static constexpr std::uint8_t kOnContour = 1;
+  static constexpr std::uint8_t kTouched = 2;
+  static constexpr std::uint8_t kSeen = 4;
+  static constexpr std::uint8_t kNear = 8;
+  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+  static std::uint32_t pixelOf(std::uint32_t step) { return step >> 3; }
+  static int backtrackOf(std::uint32_t step) { return static_cast<int>(step & 7u); }
+  static std::uint32_t stepOf(std::size_t pixel, int backtrack) {
+    return static_cast<std::uint32_t>(pixel << 3) | static_cast<std::uint32_t>(backtrack);
+  }
+
+  // The contact changes when pixel of region m joins (sign 1) or leaves
+  // (sign -1) m's contour; the pixel is not flagged as on it while counting.
+  void countContacts(std::size_t pixel, std::int32_t m, std::uint32_t sign, const PixelOwnership& owners,
+                     FusionPairs& pairs, std::vector<std::int32_t>& changed);
+  // Whether a contour pixel of region m other than skip lies in pixel's block.
+  bool nearContourOf(std::size_t pixel, std::size_t skip, std::int32_t m, const PixelOwnership& owners) const;
+
+  // The full trace of region r from first as steps.
+  std::vector<std::uint32_t> traceSteps(std::int32_t r, std::uint32_t first, std::size_t maxMoves,
+                                        const PixelOwnership& owners) const;
+  void touch(std::size_t pixel);
+  // Takes the region's steps or pixels off the visit counts.
+  void release(std::int32_t r);
+  void count(const std::vector<std::uint32_t>& steps, int sign);
+  // Brings the contour flags of the touched pixels in line with the visit
+  // counts, as contour pixels of region m.
+  void settle(std::int32_t m, const PixelOwnership& owners, FusionPairs& pairs,
+              std::vector<std::int32_t>& changed);
+  // The merged trace from lead's trace and the steps prepare found; false
+  // when the fresh walk does not come back (a trace that never returns).
+  bool splice(std::int32_t a, std::vector<std::uint32_t>& trace, std::size_t maxMoves,
+              const PixelOwnership& owners);
+
+  int width_ = 0;
+  int height_ = 0;
+  bool stepsFit_ = true;                // pixel indices leave room for the direction
+  std::vector<std::uint8_t> flags_;     // per pixel
+  std::vector<std::uint8_t> visits_;    // per pixel: steps of its region's kept trace there
+  std::vector<std::uint8_t> tailMask_;  // per pixel: scratch of splice
+  // Per region: its trace's steps when traced_, else its contour pixels.
+  std::vector<std::vector<std::uint32_t>> steps_;
+  std::vector<std::uint8_t> traced_;
+  std::vector<std::uint32_t> contourSize_;
+  std::vector<std::uint32_t> touched_;
+  std::vector<std::uint32_t> scratch_;
+  // What prepare found.
+  bool spliceReady_ = false;
+  std::size_t firstAffected_ = kNone;
+  std::size_t lastAffected_ = kNone;
+};
+
+}  // namespace quarvel

@@ -1,0 +1,98 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "segmentation/adjacency_weights.h"
+#include "segmentation/edge_weight.h"
+#include "segmentation/fusion_pairs.h"
+#include "segmentation/pair_queue.h"
+
+namespace quarvel {
+
+// What the valuation reads of the regions: descriptors, size and contour
+// length, by region index.
+class RegionEnds {
+ public:
+  virtual ~RegionEnds() = default;
+  virtual EdgeEnd endOf(std::int32_t region) const = 0;
+};
+
+// The weights of the pairs and the order in which the fusion takes them.
+//
+// A pair is unbounded when the commonBoundary of its deciding side is 0: its
+// weight is then +inf or not-a-number whatever the descriptors and sizes are
+// (see edgeWeight), so it is queued by (low, high) alone and valued only when
+// it reaches the top; a not-a-number one is parked until one of its regions
+// changes. Bounded pairs are finite under the same rule, so while any
+// unbounded pair is +inf none of them can be chosen, and a region whose
+// descriptors or size changed only marks its bounded pairs stale; they are
+// valued again before the bounded queue is next read.
+//
+// Bounded pairs are kept in one bucket per region, the pair's low region. A
+// queue orders the buckets by a key that is never below the heaviest pair of
+// the bucket: a pair that rises raises the key, one that falls or leaves only
+// marks the bucket dirty, and a dirty bucket is scanned for its true heaviest
+// pair when it reaches the top. Valuing all the pairs of a large region again
+// so costs a few queue moves instead of one per pair.
+class PairValuation {
+ public:
+  void start(const WeightRule& rule, bool modestDescriptors, std::size_t regionCount,
+             const FusionPairs& pairs, const RegionEnds& ends);
+
+  // The value the graph construction would give the pair now.
+  float currentValue(std::int32_t pair) const;
+
+  // Sorts a written pair into bounded or unbounded after its counts or its
+  // contour lengths changed, values it and queues it.
+  void refresh(std::int32_t pair);
+  // Takes a retired pair out of every queue.
+  void drop(std::int32_t pair);
+  // After region a's descriptors or size changed.
+  void regionChanged(std::int32_t a);
+  // After region a was absorbed: its lists go.
+  void regionGone(std::int32_t a);
+
+  // The pair the heaviest edge joins: largest value, +inf above every finite
+  // one, never 0 or not-a-number, ties to the smallest low then smallest
+  // high. False when no such pair remains.
+  bool heaviestPair(std::int32_t& low, std::int32_t& high);
+
+ private:
+  struct Mark {
+    float value = 0.0f;  // kept for bounded pairs only
+    bool unbounded = false;
+    bool parked = false;
+    std::int32_t listedBy[2] = {-1, -1};  // regions whose bounded list holds the pair
+    std::int32_t bucket = -1;             // the bucket it was last counted in, as (bucket, bucketHigh)
+    std::int32_t bucketHigh = -1;
+  };
+  Mark& markOf(std::int32_t pair);
+  float valueOf(const PairContacts& pair, const EdgeEnd& low, const EdgeEnd& high) const;
+  void refreshBounded(std::int32_t a);
+  void unpark(std::int32_t a);
+  // The pair left its bucket or fell within it.
+  void loosen(std::int32_t bucket, std::int32_t high);
+  void raise(std::int32_t bucket, const FusionCandidate& candidate);
+  void scanBucket(std::int32_t bucket);
+  static bool listedBy(const Mark& mark, std::int32_t region) {
+    return mark.listedBy[0] == region || mark.listedBy[1] == region;
+  }
+
+  WeightRule rule_;
+  bool lazyUnbounded_ = true;
+  bool deferBounded_ = true;
+  const FusionPairs* pairs_ = nullptr;
+  const RegionEnds* ends_ = nullptr;
+  std::vector<Mark> marks_;                           // per pair
+  std::vector<std::vector<std::int32_t>> boundedOf_;  // per region, may list stale entries
+  std::vector<std::vector<std::int32_t>> parkedOf_;   // per region, may list stale entries
+  std::vector<std::uint8_t> stale_;                   // per region
+  std::vector<std::int32_t> staleRegions_;
+  PairQueue buckets_;                // per region: the key of its bucket of bounded pairs
+  std::vector<std::uint8_t> dirty_;  // per region: its key may be above its heaviest pair
+  PairQueue unbounded_;              // unbounded pairs not parked, all taken as +inf
+};
+
+}  // namespace quarvel
