@@ -26,10 +26,8 @@ float descriptorDistance(const std::vector<float>& a, const std::vector<float>& 
 float edgeWeight(const EdgeEnd& a, const EdgeEnd& b, double shared, float epsilon, int nbPixMin) {
   const float distance = descriptorDistance(*a.descriptors, *b.descriptors);
   const double shorter = static_cast<double>(std::min(a.contourSize, b.contourSize));
-  const float contourTerm = static_cast<float>(shorter / (4.0 * shared));
   const float sizeFactor = (a.pixelCount < nbPixMin || b.pixelCount < nbPixMin) ? epsilon : 1.0f;
-  const float partial = distance * contourTerm;
-  const float weight = partial * sizeFactor;
+  const float weight = combinedWeight(distance, contourTerm(shorter, shared), sizeFactor);
   assert(!(shared == 0.0 && shorter > 0.0 && epsilon >= 0.0f) || std::isinf(weight) || std::isnan(weight));
   assert(!(shared >= 1.0 && epsilon >= 0.0f && epsilon <= 1.0f && modestDescriptors(*a.descriptors) &&
            modestDescriptors(*b.descriptors)) ||

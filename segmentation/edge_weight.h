@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 namespace quarvel {
@@ -10,11 +11,27 @@ struct EdgeEnd {
   const std::vector<float>* descriptors = nullptr;
   double pixelCount = 0.0;
   std::size_t contourSize = 0;
+  // Regions of one kind >= 0 carry equal descriptor lists (regions that kept
+  // their class's descriptors); -1: a list of its own.
+  std::int32_t kind = -1;
 };
 
 // Euclidean distance between two descriptor lists over the positions both
 // have; the running sum is kept as a float, each term formed in double.
 float descriptorDistance(const std::vector<float>& a, const std::vector<float>& b);
+
+// The contour term min(contour sizes) / (4 x shared), rounded to a float.
+inline float contourTerm(double shorter, double shared) {
+  return static_cast<float>(shorter / (4.0 * shared));
+}
+
+// distance x contour term x size factor, each product rounded to a float. For
+// a fixed distance >= 0 and factor >= 0 it never falls as the contour term
+// rises, which lets the fusion order many pairs by their contour term alone.
+inline float combinedWeight(float distance, float contourTerm, float sizeFactor) {
+  const float partial = distance * contourTerm;
+  return partial * sizeFactor;
+}
 
 // The weight that the visit of region a writes for the pair (a, b), where
 // shared is a.commonBoundary(b): distance x contour term x size factor, the

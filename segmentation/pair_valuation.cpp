@@ -32,6 +32,10 @@ void PairValuation::start(const WeightRule& rule, bool modestDescriptors, std::s
   buckets_.slotOf.assign(regionCount, -1);
   dirty_.assign(regionCount, 0);
   unbounded_.slotOf.assign(pairs.size(), -1);
+  hubs_.assign(regionCount, {});
+  staleHubs_.clear();
+  hubKeys_ = PairQueue();
+  hubKeys_.slotOf.assign(regionCount, -1);
 }
 
 PairValuation::Mark& PairValuation::markOf(std::int32_t pair) {
@@ -92,10 +96,133 @@ void PairValuation::scanBucket(std::int32_t bucket) {
 void PairValuation::drop(std::int32_t pair) {
   dropPair(unbounded_, pair);
   const std::size_t index = static_cast<std::size_t>(pair);
-  if (index < marks_.size() && marks_[index].bucket >= 0) {
-    loosen(marks_[index].bucket, marks_[index].bucketHigh);
-    marks_[index].bucket = -1;
+  if (index >= marks_.size()) return;
+  Mark& mark = marks_[index];
+  if (mark.bucket >= 0) {
+    loosen(mark.bucket, mark.bucketHigh);
+    mark.bucket = -1;
   }
+  leaveHub(mark);
+}
+
+std::int32_t PairValuation::hubFor(const PairContacts& pair, const EdgeEnd& low, const EdgeEnd& high) const {
+  if (!deferBounded_) return -1;
+  const bool lowLeads = low.contourSize >= high.contourSize;
+  const EdgeEnd& hub = lowLeads ? low : high;
+  const EdgeEnd& neighbour = lowLeads ? high : low;
+  // Equal lengths make the distance the same whichever side's visit decides.
+  if (neighbour.kind < 0 || hub.pixelCount < rule_.nbPixMin ||
+      hub.descriptors->size() != neighbour.descriptors->size()) {
+    return -1;
+  }
+  return lowLeads ? pair.low : pair.high;
+}
+
+void PairValuation::markHubStale(std::int32_t hub) {
+  Hub& entry = hubs_[static_cast<std::size_t>(hub)];
+  if (entry.stale) return;
+  entry.stale = true;
+  staleHubs_.push_back(hub);
+}
+
+void PairValuation::leaveHub(Mark& mark) {
+  if (mark.hub < 0) return;
+  Hub& hub = hubs_[static_cast<std::size_t>(mark.hub)];
+  hub.groups[static_cast<std::size_t>(mark.group)].entries.erase(mark.entry);
+  markHubStale(mark.hub);
+  mark.hub = -1;
+}
+
+void PairValuation::joinHub(std::int32_t id, std::int32_t hubRegion, const EdgeEnd& neighbour, float term) {
+  Mark& mark = markOf(id);
+  const PairContacts& pair = (*pairs_)[id];
+  const bool small = neighbour.pixelCount < rule_.nbPixMin;
+  const HubEntry entry{term, pair.low, pair.high, id};
+  Hub& hub = hubs_[static_cast<std::size_t>(hubRegion)];
+  if (mark.hub == hubRegion) {
+    const HubGroup& group = hub.groups[static_cast<std::size_t>(mark.group)];
+    if (group.kind == neighbour.kind && group.small == small && !(entry < mark.entry) &&
+        !(mark.entry < entry)) {
+      return;
+    }
+  }
+  leaveHub(mark);
+  std::size_t g = 0;
+  while (g < hub.groups.size() && (hub.groups[g].kind != neighbour.kind || hub.groups[g].small != small)) ++g;
+  if (g == hub.groups.size()) {
+    hub.groups.emplace_back();
+    hub.groups.back().kind = neighbour.kind;
+    hub.groups.back().small = small;
+  }
+  hub.groups[g].entries.insert(entry);
+  mark.hub = hubRegion;
+  mark.group = static_cast<std::int32_t>(g);
+  mark.entry = entry;
+  markHubStale(hubRegion);
+}
+
+bool PairValuation::heaviestOfGroup(std::int32_t hub, const EdgeEnd& hubEnd, HubGroup& group,
+                                    FusionCandidate& best, std::vector<std::int32_t>& evicted) {
+  std::set<HubEntry>& entries = group.entries;
+  const auto neighbourOf = [hub](const HubEntry& entry) { return entry.low == hub ? entry.high : entry.low; };
+  // Past the first entry that holds, the stored terms bound the true ones.
+  const auto firstHolding = [&](std::set<HubEntry>::iterator at) {
+    while (at != entries.end() && ends_->endOf(neighbourOf(*at)).contourSize > hubEnd.contourSize) {
+      marks_[static_cast<std::size_t>(at->pair)].hub = -1;
+      evicted.push_back(at->pair);
+      at = entries.erase(at);
+    }
+    return at;
+  };
+  auto top = firstHolding(entries.begin());
+  if (top == entries.end()) return false;
+  const float distance =
+      descriptorDistance(*hubEnd.descriptors, *ends_->endOf(neighbourOf(*top)).descriptors);
+  const float factor = group.small ? rule_.epsilon : 1.0f;
+  const float weight = combinedWeight(distance, top->term, factor);
+  if (!usable(weight)) return false;
+  best = {weight, top->low, top->high, hub};
+  std::int32_t pair = top->pair;
+  // Lower terms whose weight rounds to the same value tie with it.
+  float level = top->term;
+  constexpr std::int32_t kLast = std::numeric_limits<std::int32_t>::max();
+  while (true) {
+    const auto next = firstHolding(entries.upper_bound(HubEntry{level, kLast, kLast, 0}));
+    if (next == entries.end() || combinedWeight(distance, next->term, factor) != weight) break;
+    if (heavierCandidate({weight, next->low, next->high, hub}, best)) {
+      best = {weight, next->low, next->high, hub};
+      pair = next->pair;
+    }
+    level = next->term;
+  }
+  assert(std::bit_cast<std::uint32_t>(currentValue(pair)) == std::bit_cast<std::uint32_t>(weight));
+  (void)pair;
+  return true;
+}
+
+void PairValuation::valueHub(std::int32_t hubRegion) {
+  Hub& hub = hubs_[static_cast<std::size_t>(hubRegion)];
+  hub.stale = false;
+  std::vector<std::int32_t> evicted;
+  FusionCandidate best;
+  bool found = false;
+  if (!hub.groups.empty()) {
+    const EdgeEnd hubEnd = ends_->endOf(hubRegion);
+    for (HubGroup& group : hub.groups) {
+      FusionCandidate candidate;
+      if (heaviestOfGroup(hubRegion, hubEnd, group, candidate, evicted) &&
+          (!found || heavierCandidate(candidate, best))) {
+        best = candidate;
+        found = true;
+      }
+    }
+  }
+  if (found) {
+    queuePair(hubKeys_, best);
+  } else {
+    dropPair(hubKeys_, hubRegion);
+  }
+  for (std::int32_t id : evicted) refresh(id);
 }
 
 void PairValuation::refresh(std::int32_t id) {
@@ -107,17 +234,33 @@ void PairValuation::refresh(std::int32_t id) {
   const std::size_t shorter = std::min(low.contourSize, high.contourSize);
   mark.unbounded = lazyUnbounded_ && pair.shared[pair.decidingSide()] == 0 && shorter > 0;
   mark.parked = false;
-  if (mark.bucket >= 0 && (mark.unbounded || mark.bucket != pair.low || mark.bucketHigh != pair.high)) {
+  const std::int32_t hub = mark.unbounded ? -1 : hubFor(pair, low, high);
+  if (mark.bucket >= 0 &&
+      (mark.unbounded || hub >= 0 || mark.bucket != pair.low || mark.bucketHigh != pair.high)) {
     // Left its bucket or moved to another high: the key it may have set no
     // longer holds.
     loosen(mark.bucket, mark.bucketHigh);
     mark.bucket = -1;
   }
   if (mark.unbounded) {
+    leaveHub(mark);
     queuePair(unbounded_, {kInfinity, pair.low, pair.high, id});
     return;
   }
   dropPair(unbounded_, id);
+  if (hub >= 0) {
+    // Listed by the neighbour alone: a change of the hub values its groups.
+    const std::int32_t neighbour = pair.other(hub);
+    const EdgeEnd& neighbourEnd = neighbour == pair.low ? low : high;
+    if (!listedBy(mark, neighbour)) {
+      mark.listedBy[mark.listedBy[0] == pair.low || mark.listedBy[0] == pair.high ? 1 : 0] = neighbour;
+      boundedOf_[static_cast<std::size_t>(neighbour)].push_back(id);
+    }
+    joinHub(id, hub, neighbourEnd,
+            contourTerm(static_cast<double>(shorter), static_cast<double>(pair.shared[pair.decidingSide()])));
+    return;
+  }
+  leaveHub(mark);
   for (const std::int32_t region : {pair.low, pair.high}) {
     if (listedBy(mark, region)) continue;
     // An entry of a region that no longer has the pair is free.
@@ -144,7 +287,7 @@ void PairValuation::refreshBounded(std::int32_t a) {
     const PairContacts& pair = (*pairs_)[id];
     if (!pair.alive || (pair.low != a && pair.high != a)) continue;
     Mark& mark = markOf(id);
-    if (mark.unbounded) {
+    if (mark.unbounded || mark.hub == a) {
       mark.listedBy[mark.listedBy[0] == a ? 0 : 1] = -1;
       continue;
     }
@@ -167,6 +310,7 @@ void PairValuation::unpark(std::int32_t a) {
 
 void PairValuation::regionChanged(std::int32_t a) {
   unpark(a);
+  if (!hubs_[static_cast<std::size_t>(a)].groups.empty()) markHubStale(a);
   if (!deferBounded_) {
     refreshBounded(a);
     return;
@@ -182,6 +326,13 @@ void PairValuation::regionGone(std::int32_t a) {
   std::vector<std::int32_t>().swap(boundedOf_[static_cast<std::size_t>(a)]);
   std::vector<std::int32_t>().swap(parkedOf_[static_cast<std::size_t>(a)]);
   stale_[static_cast<std::size_t>(a)] = 0;
+  // The pairs of a dissolved hub are all valued again as pairs of a's heir.
+  Hub& hub = hubs_[static_cast<std::size_t>(a)];
+  for (const HubGroup& group : hub.groups) {
+    for (const HubEntry& entry : group.entries) marks_[static_cast<std::size_t>(entry.pair)].hub = -1;
+  }
+  hub = Hub();
+  dropPair(hubKeys_, a);
 }
 
 bool PairValuation::heaviestPair(std::int32_t& low, std::int32_t& high) {
@@ -209,11 +360,18 @@ bool PairValuation::heaviestPair(std::int32_t& low, std::int32_t& high) {
     refreshBounded(region);
   }
   staleRegions_.clear();
+  for (std::size_t k = 0; k < staleHubs_.size(); ++k) {
+    const std::int32_t hub = staleHubs_[k];
+    if (hubs_[static_cast<std::size_t>(hub)].stale) valueHub(hub);
+  }
+  staleHubs_.clear();
   const FusionCandidate* bounded = heaviestCandidate(buckets_);
   while (bounded != nullptr && dirty_[static_cast<std::size_t>(bounded->pair)]) {
     scanBucket(bounded->pair);
     bounded = heaviestCandidate(buckets_);
   }
+  const FusionCandidate* hubTop = heaviestCandidate(hubKeys_);
+  if (bounded == nullptr || (hubTop != nullptr && heavierCandidate(*hubTop, *bounded))) bounded = hubTop;
   const FusionCandidate* top = unbounded;
   if (top == nullptr || (bounded != nullptr && heavierCandidate(*bounded, *top))) top = bounded;
   if (top == nullptr) return false;

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <set>
 #include <vector>
 
 #include "segmentation/adjacency_weights.h"
@@ -36,6 +37,17 @@ class RegionEnds {
 // marks the bucket dirty, and a dirty bucket is scanned for its true heaviest
 // pair when it reaches the top. Valuing all the pairs of a large region again
 // so costs a few queue moves instead of one per pair.
+//
+// A large region is a hub for its bounded pairs with neighbours of a kind
+// (see EdgeEnd) whose contour is no longer than its own: with the hub at
+// least nbPixMin pixels, such a pair weighs combinedWeight(distance between
+// the hub and the kind, the pair's own contour term, the neighbour's size
+// factor), so within one group of kind and size factor the order of the
+// pairs is the order of their contour terms, whatever the hub's descriptors,
+// size and contour length become. A change of the hub then costs one
+// valuation per group instead of one per pair. An entry whose neighbour
+// outgrew the hub's contour is worth at most its stored term and is sent to
+// the buckets when it reaches the top of its group.
 class PairValuation {
  public:
   void start(const WeightRule& rule, bool modestDescriptors, std::size_t regionCount,
@@ -60,6 +72,29 @@ class PairValuation {
   bool heaviestPair(std::int32_t& low, std::int32_t& high);
 
  private:
+  // A hub's pair as ordered in its group: highest contour term first, then
+  // smallest (low, high), the order of equal weights.
+  struct HubEntry {
+    float term = 0.0f;
+    std::int32_t low = 0;
+    std::int32_t high = 0;
+    std::int32_t pair = 0;
+    bool operator<(const HubEntry& other) const {
+      if (term != other.term) return term > other.term;
+      if (low != other.low) return low < other.low;
+      return high < other.high;
+    }
+  };
+  struct HubGroup {
+    std::int32_t kind = -1;
+    bool small = false;  // the neighbours have fewer than nbPixMin pixels
+    std::set<HubEntry> entries;
+  };
+  struct Hub {
+    std::vector<HubGroup> groups;
+    bool stale = false;
+  };
+
   struct Mark {
     float value = 0.0f;  // kept for bounded pairs only
     bool unbounded = false;
@@ -67,6 +102,9 @@ class PairValuation {
     std::int32_t listedBy[2] = {-1, -1};  // regions whose bounded list holds the pair
     std::int32_t bucket = -1;             // the bucket it was last counted in, as (bucket, bucketHigh)
     std::int32_t bucketHigh = -1;
+    std::int32_t hub = -1;  // the hub whose group holds the pair, as entry
+    std::int32_t group = -1;
+    HubEntry entry;
   };
   Mark& markOf(std::int32_t pair);
   float valueOf(const PairContacts& pair, const EdgeEnd& low, const EdgeEnd& high) const;
@@ -76,6 +114,17 @@ class PairValuation {
   void loosen(std::int32_t bucket, std::int32_t high);
   void raise(std::int32_t bucket, const FusionCandidate& candidate);
   void scanBucket(std::int32_t bucket);
+  // The region that may hold the bounded pair as a hub, or -1.
+  std::int32_t hubFor(const PairContacts& pair, const EdgeEnd& low, const EdgeEnd& high) const;
+  void joinHub(std::int32_t id, std::int32_t hub, const EdgeEnd& neighbour, float term);
+  void leaveHub(Mark& mark);
+  void markHubStale(std::int32_t hub);
+  // Values the hub's groups and queues its heaviest pair.
+  void valueHub(std::int32_t hub);
+  // The heaviest usable pair of a group; entries found out of place are
+  // taken out and appended to evicted.
+  bool heaviestOfGroup(std::int32_t hub, const EdgeEnd& hubEnd, HubGroup& group, FusionCandidate& best,
+                       std::vector<std::int32_t>& evicted);
   static bool listedBy(const Mark& mark, std::int32_t region) {
     return mark.listedBy[0] == region || mark.listedBy[1] == region;
   }
@@ -93,6 +142,9 @@ class PairValuation {
   PairQueue buckets_;                // per region: the key of its bucket of bounded pairs
   std::vector<std::uint8_t> dirty_;  // per region: its key may be above its heaviest pair
   PairQueue unbounded_;              // unbounded pairs not parked, all taken as +inf
+  std::vector<Hub> hubs_;            // per region
+  std::vector<std::int32_t> staleHubs_;
+  PairQueue hubKeys_;  // per region: the heaviest pair of its hub
 };
 
 }  // namespace quarvel

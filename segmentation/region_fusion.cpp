@@ -1,15 +1,17 @@
 #include "segmentation/region_fusion.h"
 
 #include <algorithm>
+#include <bit>
 #include <cassert>
 #include <cmath>
+#include <map>
 #include <utility>
 
 namespace quarvel {
 
 EdgeEnd RegionFusion::endOf(std::int32_t r) const {
   const FusionRegion& region = regions_[static_cast<std::size_t>(r)];
-  return {&region.descriptors, region.pixelCount, geometry_.contourSize(r)};
+  return {&region.descriptors, region.pixelCount, geometry_.contourSize(r), region.kind};
 }
 
 void RegionFusion::start(int width, int height, std::vector<std::int32_t> labels,
@@ -24,8 +26,16 @@ void RegionFusion::start(int width, int height, std::vector<std::int32_t> labels
   pairs_.start(count);
   geometry_.start(width, height, std::move(contours), owners_, pairs_);
   bool modest = true;
-  for (const FusionRegion& region : regions_) {
-    for (float value : region.descriptors) modest = modest && std::fabs(value) <= 1e15f;
+  // Regions with the same descriptor bits are of one kind.
+  std::map<std::vector<std::uint32_t>, std::int32_t> kinds;
+  std::vector<std::uint32_t> bits;
+  for (FusionRegion& region : regions_) {
+    bits.clear();
+    for (float value : region.descriptors) {
+      modest = modest && std::fabs(value) <= 1e15f;
+      bits.push_back(std::bit_cast<std::uint32_t>(value));
+    }
+    region.kind = kinds.try_emplace(bits, static_cast<std::int32_t>(kinds.size())).first->second;
   }
   valuation_.start(rule, modest, count, pairs_, *this);
   overlap_.assign(count, 0);
@@ -79,6 +89,7 @@ void RegionFusion::mergeInto(std::int32_t a, std::int32_t b) {
   const std::size_t maxMoves = 8 * static_cast<std::size_t>(kept.pixelCount) + 8;
   kept.firstPixel = firstPixel;
   kept.descriptors = mergedDescriptors(kept.descriptors, absorbed.descriptors);
+  kept.kind = -1;
   std::vector<float>().swap(absorbed.descriptors);
 
   geometry_.reshape(a, b, lead, traceAgain, firstPixel, maxMoves, owners_, pairs_, changed_);

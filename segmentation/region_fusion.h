@@ -22,6 +22,7 @@ struct FusionRegion {
   double pixelCount = 0.0;
   std::uint32_t firstPixel = 0;  // smallest pixel index, i.e. first in raster order
   bool alive = true;
+  std::int32_t kind = -1;  // set by start for regions that share their descriptors; -1 once merged
 };
 
 // The fusion of a labelled map, one merge at a time, with the results the
