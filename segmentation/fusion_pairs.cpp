@@ -18,22 +18,20 @@ void FusionPairs::start(std::size_t regionCount) {
   compactedSize_.assign(regionCount, 0);
 }
 
-std::int32_t FusionPairs::find(std::int32_t a, std::int32_t c) const {
-  const auto found = index_.find(key(a, c));
-  return found == index_.end() ? -1 : found->second;
-}
+std::int32_t FusionPairs::find(std::int32_t a, std::int32_t c) const { return index_.find(key(a, c)); }
 
 std::int32_t FusionPairs::obtain(std::int32_t a, std::int32_t c) {
   assert(a != c);
-  const auto [entry, inserted] = index_.try_emplace(key(a, c), static_cast<std::int32_t>(pairs_.size()));
-  if (!inserted) return entry->second;
+  bool inserted = false;
+  const std::int32_t id = index_.findOrInsert(key(a, c), static_cast<std::int32_t>(pairs_.size()), inserted);
+  if (!inserted) return id;
   PairContacts pair;
   pair.low = std::min(a, c);
   pair.high = std::max(a, c);
   pairs_.push_back(pair);
-  pairsOf_[static_cast<std::size_t>(a)].push_back(entry->second);
-  pairsOf_[static_cast<std::size_t>(c)].push_back(entry->second);
-  return entry->second;
+  pairsOf_[static_cast<std::size_t>(a)].push_back(id);
+  pairsOf_[static_cast<std::size_t>(c)].push_back(id);
+  return id;
 }
 
 void FusionPairs::retire(std::int32_t id) {
@@ -84,7 +82,9 @@ void FusionPairs::absorb(std::int32_t a, std::int32_t b, const std::vector<std::
       pair = PairContacts();
       pair.low = std::min(a, c);
       pair.high = std::max(a, c);
-      index_.emplace(key(a, c), id);
+      bool inserted = false;
+      index_.findOrInsert(key(a, c), id, inserted);
+      assert(inserted);
       pairsOf_[static_cast<std::size_t>(a)].push_back(id);
     }
     PairContacts& kept = pairs_[static_cast<std::size_t>(target)];

@@ -2,8 +2,9 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <unordered_map>
 #include <vector>
+
+#include "segmentation/pair_index.h"
 
 namespace quarvel {
 
@@ -67,7 +68,7 @@ class FusionPairs {
   std::vector<PairContacts> pairs_;
   std::vector<std::vector<std::int32_t>> pairsOf_;
   std::vector<std::uint32_t> compactedSize_;  // per region: its list's size after the last compaction
-  std::unordered_map<std::uint64_t, std::int32_t> index_;
+  PairIndex index_;
 };
 
 }  // namespace quarvel

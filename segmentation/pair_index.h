@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace quarvel {
+
+// Pair ids by a 64-bit key: open addressing with linear probing, at most half
+// full; an erase shifts the entries after it back, so no tombstones pile up
+// however many pairs come and go.
+class PairIndex {
+ public:
+  void clear();
+  // The id under key, or -1.
+  std::int32_t find(std::uint64_t key) const;
+  // The id under key; stores id there first when the key is absent.
+  std::int32_t findOrInsert(std::uint64_t key, std::int32_t id, bool& inserted);
+  void erase(std::uint64_t key);
+
+ private:
+  struct Slot {
+    std::uint64_t key = 0;
+    std::int32_t id = -1;  // -1: empty
+  };
+  std::size_t home(std::uint64_t key) const {
+    return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> shift_);
+  }
+  void grow();
+
+  std::vector<Slot> slots_;
+  std::size_t used_ = 0;
+  int shift_ = 64;
+};
+
+}  // namespace quarvel
