@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <random>
 #include <vector>
 
 #include "analysis_setup.h"
 #include "segmentation/edge_weight.h"
+#include "segmentation/pair_valuation.h"
 
 namespace quarvel::testing {
 namespace {
@@ -116,6 +120,138 @@ INSTANTIATE_TEST_SUITE_P(
         // the 2 x 1 / (4 x 1) of its edge.
         GraphCase{"SmallRegion", 2, 1, {1, 2}, {{1, {0}}, {2, {2}}}, 2, {0.25f}}),
     [](const ::testing::TestParamInfo<GraphCase>& info) { return info.param.name; });
+
+// A star of pairs valued through PairValuation against the plain rule: every
+// query must answer the pair the literal heaviestEdge would pick among the
+// current values.
+struct StarRegions : RegionEnds {
+  std::vector<std::vector<float>> descriptors;
+  std::vector<double> pixels;
+  std::vector<std::size_t> contours;
+  std::vector<std::int32_t> kinds;
+  EdgeEnd endOf(std::int32_t r) const override {
+    const std::size_t i = static_cast<std::size_t>(r);
+    return {&descriptors[i], pixels[i], contours[i], kinds[i]};
+  }
+};
+
+struct StarCase {
+  const char* name;
+  std::uint32_t seed;
+  int neighbours;
+  float epsilon;
+  std::uint32_t sharedFrom;  // shared counts are drawn from [sharedFrom, sharedFrom + sharedSpread]
+  std::uint32_t sharedSpread;
+  std::size_t contour;   // of every neighbour; 0: drawn from [1, 30000]
+  bool tiesAcrossTerms;  // some query meets a top weight reached by two different contour terms
+};
+
+class StarValuation : public ::testing::TestWithParam<StarCase> {};
+
+TEST_P(StarValuation, AnswersTheHeaviestPairAfterEveryChange) {
+  const StarCase& c = GetParam();
+  std::mt19937 random(c.seed);
+  const auto draw = [&random](std::uint32_t from, std::uint32_t to) {
+    return std::uniform_int_distribution<std::uint32_t>(from, to)(random);
+  };
+  // Region 0 and 1 are large merged regions; the others keep one of three
+  // class descriptor lists, or (one in eight) a merged list of their own. The
+  // merged lists lie close together, so the heaviest pairs are mostly class
+  // pairs.
+  const std::int32_t count = c.neighbours + 2;
+  const std::vector<std::vector<float>> classes = {{10.0f, 0.5f}, {13.0f, 4.5f}, {7.25f, 1.0f}};
+  StarRegions ends;
+  FusionPairs pairs;
+  pairs.start(static_cast<std::size_t>(count));
+  for (std::int32_t r = 0; r < count; ++r) {
+    const bool merged = r < 2 || draw(0, 7) == 0;
+    const std::int32_t kind = merged ? -1 : static_cast<std::int32_t>(draw(0, 2));
+    ends.kinds.push_back(kind);
+    ends.descriptors.push_back(merged
+                                   ? std::vector<float>{static_cast<float>(draw(2048, 2304)) / 256.0f, 2.0f}
+                                   : classes[static_cast<std::size_t>(kind)]);
+    ends.pixels.push_back(r < 2 ? 1e6 : static_cast<double>(draw(1, 9)));
+    ends.contours.push_back(r < 2 ? 50000 : c.contour > 0 ? c.contour : draw(1, 30000));
+    for (std::int32_t hub = 0; hub < std::min<std::int32_t>(r, 2); ++hub) {
+      PairContacts& pair = pairs.contacts(pairs.obtain(hub, r));
+      pair.touches[0] = pair.touches[1] = 1;
+      pair.shared[0] = draw(c.sharedFrom, c.sharedFrom + c.sharedSpread);
+      pair.shared[1] = draw(c.sharedFrom, c.sharedFrom + c.sharedSpread);
+    }
+  }
+  PairValuation valuation;
+  valuation.start({true, c.epsilon, 5}, true, static_cast<std::size_t>(count), pairs, ends);
+  for (std::size_t id = 0; id < pairs.size(); ++id) valuation.refresh(static_cast<std::int32_t>(id));
+
+  bool tiesMet = false;
+  for (int step = 0; step < 60; ++step) {
+    // The literal choice: largest usable value, then smallest low and high.
+    float best = 0.0f;
+    std::int32_t bestLow = -1;
+    std::int32_t bestHigh = -1;
+    std::map<std::pair<std::int32_t, float>, std::uint32_t> termsAtBest;  // (hub, weight) -> a term's bits
+    for (std::size_t id = 0; id < pairs.size(); ++id) {
+      const PairContacts& pair = pairs[static_cast<std::int32_t>(id)];
+      if (!pair.alive) continue;
+      const float value = valuation.currentValue(static_cast<std::int32_t>(id));
+      if (value == 0.0f || std::isnan(value)) continue;
+      if (bestLow < 0 || value > best ||
+          (value == best && (pair.low < bestLow || (pair.low == bestLow && pair.high < bestHigh)))) {
+        best = value;
+        bestLow = pair.low;
+        bestHigh = pair.high;
+      }
+    }
+    for (std::size_t id = 0; id < pairs.size(); ++id) {
+      const PairContacts& pair = pairs[static_cast<std::int32_t>(id)];
+      if (!pair.alive || valuation.currentValue(static_cast<std::int32_t>(id)) != best) continue;
+      const std::size_t n = std::min(ends.contours[static_cast<std::size_t>(pair.low)],
+                                     ends.contours[static_cast<std::size_t>(pair.high)]);
+      const std::uint32_t term = std::bit_cast<std::uint32_t>(
+          contourTerm(static_cast<double>(n), static_cast<double>(pair.shared[pair.decidingSide()])));
+      const auto [entry, added] = termsAtBest.try_emplace({pair.low, best}, term);
+      tiesMet = tiesMet || (!added && entry->second != term);
+    }
+    std::int32_t low = -1;
+    std::int32_t high = -1;
+    ASSERT_EQ(bestLow >= 0, valuation.heaviestPair(low, high)) << "step " << step;
+    ASSERT_EQ(bestLow, low) << "step " << step;
+    ASSERT_EQ(bestHigh, high) << "step " << step;
+
+    // A hub changes: new descriptors, more pixels, a contour that may fall
+    // below some neighbours'; and a few pairs change their shared counts or go.
+    const std::int32_t hub = static_cast<std::int32_t>(draw(0, 1));
+    ends.descriptors[static_cast<std::size_t>(hub)][0] = static_cast<float>(draw(2048, 2304)) / 256.0f;
+    ends.pixels[static_cast<std::size_t>(hub)] += 1.0;
+    ends.contours[static_cast<std::size_t>(hub)] = step % 3 == 2 ? draw(1, 30000) : 50000;
+    valuation.regionChanged(hub);
+    for (int k = 0; k < 3; ++k) {
+      const std::int32_t id =
+          static_cast<std::int32_t>(draw(0, static_cast<std::uint32_t>(pairs.size() - 1)));
+      if (!pairs[id].alive) continue;
+      if (k == 0) {
+        pairs.retire(id);
+        valuation.drop(id);
+        continue;
+      }
+      pairs.contacts(id).shared[1] = draw(c.sharedFrom, c.sharedFrom + c.sharedSpread);
+      valuation.refresh(id);
+    }
+  }
+  EXPECT_EQ(c.tiesAcrossTerms, tiesMet);
+}
+
+// Shared counts of tens of millions next to each other give contour terms a
+// float apart, which the products can round to one weight; small counts never
+// do.
+INSTANTIATE_TEST_SUITE_P(Examples, StarValuation,
+                         ::testing::Values(StarCase{"FewShared", 1, 40, 0.5f, 1, 1, 0, false},
+                                           StarCase{"ManyNeighbours", 2, 400, 0.5f, 3, 3, 0, false},
+                                           StarCase{"ZeroEpsilon", 3, 200, 0.0f, 2, 2, 0, false},
+                                           StarCase{"CloseTerms", 4, 600, 0.3f, 20000000, 40, 30000, true},
+                                           StarCase{"CloseTermsOddEpsilon", 5, 600, 0.7f, 40000000, 40, 30000,
+                                                    true}),
+                         [](const ::testing::TestParamInfo<StarCase>& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace quarvel::testing
