@@ -125,10 +125,42 @@ void PairValuation::markHubStale(std::int32_t hub) {
   staleHubs_.push_back(hub);
 }
 
+void PairValuation::placeEntry(HubGroup& group, std::size_t slot, const HubEntry& entry) {
+  group.heap[slot] = entry;
+  marks_[static_cast<std::size_t>(entry.pair)].slot = static_cast<std::int32_t>(slot);
+}
+
+void PairValuation::siftEntry(HubGroup& group, std::size_t slot) {
+  std::vector<HubEntry>& heap = group.heap;
+  const HubEntry moving = heap[slot];
+  while (slot > 0 && moving.before(heap[(slot - 1) / 2])) {
+    placeEntry(group, slot, heap[(slot - 1) / 2]);
+    slot = (slot - 1) / 2;
+  }
+  while (true) {
+    std::size_t child = 2 * slot + 1;
+    if (child >= heap.size()) break;
+    if (child + 1 < heap.size() && heap[child + 1].before(heap[child])) ++child;
+    if (!heap[child].before(moving)) break;
+    placeEntry(group, slot, heap[child]);
+    slot = child;
+  }
+  placeEntry(group, slot, moving);
+}
+
+void PairValuation::removeEntry(HubGroup& group, std::size_t slot) {
+  marks_[static_cast<std::size_t>(group.heap[slot].pair)].slot = -1;
+  const HubEntry last = group.heap.back();
+  group.heap.pop_back();
+  if (slot == group.heap.size()) return;
+  group.heap[slot] = last;
+  siftEntry(group, slot);
+}
+
 void PairValuation::leaveHub(Mark& mark) {
   if (mark.hub < 0) return;
   Hub& hub = hubs_[static_cast<std::size_t>(mark.hub)];
-  hub.groups[static_cast<std::size_t>(mark.group)].entries.erase(mark.entry);
+  removeEntry(hub.groups[static_cast<std::size_t>(mark.group)], static_cast<std::size_t>(mark.slot));
   markHubStale(mark.hub);
   mark.hub = -1;
 }
@@ -140,9 +172,13 @@ void PairValuation::joinHub(std::int32_t id, std::int32_t hubRegion, const EdgeE
   const HubEntry entry{term, pair.low, pair.high, id};
   Hub& hub = hubs_[static_cast<std::size_t>(hubRegion)];
   if (mark.hub == hubRegion) {
-    const HubGroup& group = hub.groups[static_cast<std::size_t>(mark.group)];
-    if (group.kind == neighbour.kind && group.small == small && !(entry < mark.entry) &&
-        !(mark.entry < entry)) {
+    HubGroup& group = hub.groups[static_cast<std::size_t>(mark.group)];
+    if (group.kind == neighbour.kind && group.small == small) {
+      HubEntry& held = group.heap[static_cast<std::size_t>(mark.slot)];
+      if (held.term == entry.term && held.low == entry.low && held.high == entry.high) return;
+      held = entry;
+      siftEntry(group, static_cast<std::size_t>(mark.slot));
+      markHubStale(hubRegion);
       return;
     }
   }
@@ -154,50 +190,70 @@ void PairValuation::joinHub(std::int32_t id, std::int32_t hubRegion, const EdgeE
     hub.groups.back().kind = neighbour.kind;
     hub.groups.back().small = small;
   }
-  hub.groups[g].entries.insert(entry);
+  HubGroup& group = hub.groups[g];
+  group.heap.push_back(entry);
   mark.hub = hubRegion;
   mark.group = static_cast<std::int32_t>(g);
-  mark.entry = entry;
+  siftEntry(group, group.heap.size() - 1);
   markHubStale(hubRegion);
 }
 
 bool PairValuation::heaviestOfGroup(std::int32_t hub, const EdgeEnd& hubEnd, HubGroup& group,
                                     FusionCandidate& best, std::vector<std::int32_t>& evicted) {
-  std::set<HubEntry>& entries = group.entries;
+  std::vector<HubEntry>& heap = group.heap;
   const auto neighbourOf = [hub](const HubEntry& entry) { return entry.low == hub ? entry.high : entry.low; };
-  // Past the first entry that holds, the stored terms bound the true ones.
-  const auto firstHolding = [&](std::set<HubEntry>::iterator at) {
-    while (at != entries.end() && ends_->endOf(neighbourOf(*at)).contourSize > hubEnd.contourSize) {
-      marks_[static_cast<std::size_t>(at->pair)].hub = -1;
-      evicted.push_back(at->pair);
-      at = entries.erase(at);
-    }
-    return at;
+  // An entry holds while its neighbour's contour is no longer than the hub's;
+  // one that does not is worth at most its stored term.
+  const auto holds = [&](const HubEntry& entry) {
+    return ends_->endOf(neighbourOf(entry)).contourSize <= hubEnd.contourSize;
   };
-  auto top = firstHolding(entries.begin());
-  if (top == entries.end()) return false;
-  const float distance =
-      descriptorDistance(*hubEnd.descriptors, *ends_->endOf(neighbourOf(*top)).descriptors);
-  const float factor = group.small ? rule_.epsilon : 1.0f;
-  const float weight = combinedWeight(distance, top->term, factor);
-  if (!usable(weight)) return false;
-  best = {weight, top->low, top->high, hub};
-  std::int32_t pair = top->pair;
-  // Lower terms whose weight rounds to the same value tie with it.
-  float level = top->term;
-  constexpr std::int32_t kLast = std::numeric_limits<std::int32_t>::max();
+  const auto evict = [&](std::int32_t id) {
+    removeEntry(group, static_cast<std::size_t>(marks_[static_cast<std::size_t>(id)].slot));
+    marks_[static_cast<std::size_t>(id)].hub = -1;
+    evicted.push_back(id);
+  };
+  std::vector<std::int32_t> misplaced;
+  std::vector<std::size_t> path;
   while (true) {
-    const auto next = firstHolding(entries.upper_bound(HubEntry{level, kLast, kLast, 0}));
-    if (next == entries.end() || combinedWeight(distance, next->term, factor) != weight) break;
-    if (heavierCandidate({weight, next->low, next->high, hub}, best)) {
-      best = {weight, next->low, next->high, hub};
-      pair = next->pair;
+    while (!heap.empty() && !holds(heap.front())) evict(heap.front().pair);
+    if (heap.empty()) return false;
+    const HubEntry top = heap.front();
+    const float distance =
+        descriptorDistance(*hubEnd.descriptors, *ends_->endOf(neighbourOf(top)).descriptors);
+    const float factor = group.small ? rule_.epsilon : 1.0f;
+    const float weight = combinedWeight(distance, top.term, factor);
+    if (!usable(weight)) return false;
+    best = {weight, top.low, top.high, hub};
+    std::int32_t pair = top.pair;
+    // Lower terms can round to the same weight only if the next term down
+    // does; those entries hang below the top on paths of such entries.
+    if (combinedWeight(distance, std::nextafter(top.term, 0.0f), factor) == weight) {
+      misplaced.clear();
+      path.assign(1, 0);
+      while (!path.empty()) {
+        const std::size_t slot = path.back();
+        path.pop_back();
+        const HubEntry& entry = heap[slot];
+        if (combinedWeight(distance, entry.term, factor) != weight) continue;
+        if (!holds(entry)) {
+          misplaced.push_back(entry.pair);
+        } else if (heavierCandidate({weight, entry.low, entry.high, hub}, best)) {
+          best = {weight, entry.low, entry.high, hub};
+          pair = entry.pair;
+        }
+        for (std::size_t child = 2 * slot + 1; child <= 2 * slot + 2 && child < heap.size(); ++child) {
+          path.push_back(child);
+        }
+      }
+      if (!misplaced.empty()) {
+        for (std::int32_t id : misplaced) evict(id);
+        continue;
+      }
     }
-    level = next->term;
+    assert(std::bit_cast<std::uint32_t>(currentValue(pair)) == std::bit_cast<std::uint32_t>(weight));
+    (void)pair;
+    return true;
   }
-  assert(std::bit_cast<std::uint32_t>(currentValue(pair)) == std::bit_cast<std::uint32_t>(weight));
-  (void)pair;
-  return true;
 }
 
 void PairValuation::valueHub(std::int32_t hubRegion) {
@@ -329,7 +385,7 @@ void PairValuation::regionGone(std::int32_t a) {
   // The pairs of a dissolved hub are all valued again as pairs of a's heir.
   Hub& hub = hubs_[static_cast<std::size_t>(a)];
   for (const HubGroup& group : hub.groups) {
-    for (const HubEntry& entry : group.entries) marks_[static_cast<std::size_t>(entry.pair)].hub = -1;
+    for (const HubEntry& entry : group.heap) marks_[static_cast<std::size_t>(entry.pair)].hub = -1;
   }
   hub = Hub();
   dropPair(hubKeys_, a);

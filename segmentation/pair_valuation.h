@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <set>
 #include <vector>
 
 #include "segmentation/adjacency_weights.h"
@@ -79,7 +78,7 @@ class PairValuation {
     std::int32_t low = 0;
     std::int32_t high = 0;
     std::int32_t pair = 0;
-    bool operator<(const HubEntry& other) const {
+    bool before(const HubEntry& other) const {
       if (term != other.term) return term > other.term;
       if (low != other.low) return low < other.low;
       return high < other.high;
@@ -87,8 +86,8 @@ class PairValuation {
   };
   struct HubGroup {
     std::int32_t kind = -1;
-    bool small = false;  // the neighbours have fewer than nbPixMin pixels
-    std::set<HubEntry> entries;
+    bool small = false;          // the neighbours have fewer than nbPixMin pixels
+    std::vector<HubEntry> heap;  // a binary heap, the first entry on top
   };
   struct Hub {
     std::vector<HubGroup> groups;
@@ -102,9 +101,9 @@ class PairValuation {
     std::int32_t listedBy[2] = {-1, -1};  // regions whose bounded list holds the pair
     std::int32_t bucket = -1;             // the bucket it was last counted in, as (bucket, bucketHigh)
     std::int32_t bucketHigh = -1;
-    std::int32_t hub = -1;  // the hub whose group holds the pair, as entry
+    std::int32_t hub = -1;  // the hub whose group holds the pair, at slot of its heap
     std::int32_t group = -1;
-    HubEntry entry;
+    std::int32_t slot = -1;
   };
   Mark& markOf(std::int32_t pair);
   float valueOf(const PairContacts& pair, const EdgeEnd& low, const EdgeEnd& high) const;
@@ -119,6 +118,9 @@ class PairValuation {
   void joinHub(std::int32_t id, std::int32_t hub, const EdgeEnd& neighbour, float term);
   void leaveHub(Mark& mark);
   void markHubStale(std::int32_t hub);
+  void placeEntry(HubGroup& group, std::size_t slot, const HubEntry& entry);
+  void siftEntry(HubGroup& group, std::size_t slot);
+  void removeEntry(HubGroup& group, std::size_t slot);
   // Values the hub's groups and queues its heaviest pair.
   void valueHub(std::int32_t hub);
   // The heaviest usable pair of a group; entries found out of place are
