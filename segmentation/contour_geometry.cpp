@@ -15,7 +15,9 @@ void ContourGeometry::start(int width, int height, std::vector<std::vector<std::
   height_ = height;
   flags_.assign(owners.pixelCount(), 0);
   visits_.assign(owners.pixelCount(), 0);
-  stepsFit_ = owners.pixelCount() < (std::size_t{1} << 29);
+  // A trace meets a pixel at most four times, so the steps of all traces
+  // stay within the node indices too.
+  stepsFit_ = owners.pixelCount() < (std::size_t{1} << 28);
   pixels_ = std::move(contours);
   traces_.start(stepsFit_ ? owners.pixelCount() : 0);
   traceHead_.assign(pixels_.size(), TraceLists::kNoNode);
@@ -424,19 +426,28 @@ void ContourGeometry::reshape(std::int32_t a, std::int32_t b, std::int32_t lead,
   spliceReady_ = false;
   settle(a, owners, pairs, changed);
 #ifndef NDEBUG
-  if (traced(a)) {
-    assert(keptSteps(a) == traceSteps(a, firstPixel, maxMoves, owners));
-    std::uint64_t order = 0;
-    std::size_t length = 0;
-    for (std::int32_t node = traceHead_[ai]; node != TraceLists::kNoNode; node = traces_.next(node)) {
-      assert(length == 0 || traces_.order(node) > order);
-      assert(traces_.find(pixelOf(traces_.step(node)), traces_.step(node)) != TraceLists::kNoNode);
-      order = traces_.order(node);
-      ++length;
-    }
-    assert(length == traceLength_[ai]);
-  }
+  if (traced(a)) assert(keptTraceIsWhole(a, firstPixel, maxMoves, owners));
 #endif
 }
+
+#ifndef NDEBUG
+bool ContourGeometry::keptTraceIsWhole(std::int32_t r, std::uint32_t first, std::size_t maxMoves,
+                                       const PixelOwnership& owners) const {
+  if (keptSteps(r) != traceSteps(r, first, maxMoves, owners)) return false;
+  std::size_t length = 0;
+  for (std::int32_t node = traceHead_[static_cast<std::size_t>(r)]; node != TraceLists::kNoNode;
+       node = traces_.next(node)) {
+    const std::int32_t following = traces_.next(node);
+    if (following != TraceLists::kNoNode && traces_.order(following) <= traces_.order(node)) return false;
+    const std::size_t pixel = pixelOf(traces_.step(node));
+    std::size_t chained = 0;
+    for (std::int32_t at = traces_.firstAt(pixel); at != TraceLists::kNoNode; at = traces_.nextAt(at))
+      ++chained;
+    if (chained != visits_[pixel]) return false;
+    ++length;
+  }
+  return length == traceLength_[static_cast<std::size_t>(r)];
+}
+#endif
 
 }  // namespace quarvel

@@ -100,6 +100,12 @@ class ContourGeometry {
   // found; false when the fresh walk does not come back (a trace that never
   // returns), leaving the trace as it was.
   bool splice(std::int32_t r, std::size_t maxMoves, const PixelOwnership& owners);
+#ifndef NDEBUG
+  // Whether region r's kept trace is its full trace from first, in label
+  // order, with every step in its pixel's chain.
+  bool keptTraceIsWhole(std::int32_t r, std::uint32_t first, std::size_t maxMoves,
+                        const PixelOwnership& owners) const;
+#endif
 
   int width_ = 0;
   int height_ = 0;

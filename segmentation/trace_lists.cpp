@@ -9,7 +9,6 @@ void TraceLists::start(std::size_t pixelCount) {
   nodes_.clear();
   chains_.assign(pixelCount, kNoNode);
   free_ = kNoNode;
-  relabellings_ = 0;
 }
 
 std::int32_t TraceLists::allocate(std::uint32_t step) {
@@ -88,7 +87,6 @@ void TraceLists::insert(std::int32_t first, std::int32_t after, std::int32_t bef
 }
 
 void TraceLists::relabel(std::int32_t first) {
-  ++relabellings_;
   std::uint64_t count = 0;
   for (std::int32_t node = first; node != kNoNode; node = at(node).next) ++count;
   const std::uint64_t spacing = std::min(kSpacing, std::numeric_limits<std::uint64_t>::max() / (count + 1));

@@ -46,9 +46,6 @@ class TraceLists {
   // The node at pixel holding this step, kNoNode when there is none.
   std::int32_t find(std::size_t pixel, std::uint32_t step) const;
 
-  // The number of times the labels had to be laid out again.
-  std::size_t relabellings() const { return relabellings_; }
-
  private:
   struct Node {
     std::uint64_t order;
@@ -78,7 +75,6 @@ class TraceLists {
   std::vector<Node> nodes_;
   std::vector<std::int32_t> chains_;  // per pixel
   std::int32_t free_ = kNoNode;       // free nodes, linked by next
-  std::size_t relabellings_ = 0;
 };
 
 template <typename Removed>
