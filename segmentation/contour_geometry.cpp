@@ -15,13 +15,16 @@ void ContourGeometry::start(int width, int height, std::vector<std::vector<std::
   height_ = height;
   flags_.assign(owners.pixelCount(), 0);
   visits_.assign(owners.pixelCount(), 0);
-  tailMask_.assign(owners.pixelCount(), 0);
-  stepsFit_ = owners.pixelCount() < (std::size_t{1} << 29);
-  steps_ = std::move(contours);
-  traced_.assign(steps_.size(), 0);
-  contourSize_.assign(steps_.size(), 0);
-  for (std::size_t r = 0; r < steps_.size(); ++r) {
-    std::vector<std::uint32_t>& contour = steps_[r];
+  // A trace meets a pixel at most four times, so the steps of all traces
+  // stay within the node indices too.
+  stepsFit_ = owners.pixelCount() < (std::size_t{1} << 28);
+  pixels_ = std::move(contours);
+  traces_.start(stepsFit_ ? owners.pixelCount() : 0);
+  traceHead_.assign(pixels_.size(), TraceLists::kNoNode);
+  traceLength_.assign(pixels_.size(), 0);
+  contourSize_.assign(pixels_.size(), 0);
+  for (std::size_t r = 0; r < pixels_.size(); ++r) {
+    std::vector<std::uint32_t>& contour = pixels_[r];
     std::size_t kept = 0;
     for (std::uint32_t pixel : contour) {
       if (flags_[pixel] & kOnContour) continue;
@@ -44,11 +47,11 @@ void ContourGeometry::start(int width, int height, std::vector<std::vector<std::
   const auto isContourOf = [this](std::size_t pixel, std::int32_t) {
     return (flags_[pixel] & kOnContour) != 0;
   };
-  for (std::size_t r = 0; r < steps_.size(); ++r) {
+  for (std::size_t r = 0; r < pixels_.size(); ++r) {
     const std::int32_t a = static_cast<std::int32_t>(r);
     std::int32_t lastRegion = -1;
     std::int32_t lastPair = -1;
-    visitContourContacts(width, height, steps_[r], a, regionAt, isContourOf, countOnce,
+    visitContourContacts(width, height, pixels_[r], a, regionAt, isContourOf, countOnce,
                          [&](std::int32_t c, bool shared) {
                            if (c != lastRegion) {
                              lastRegion = c;
@@ -128,15 +131,7 @@ void ContourGeometry::countOverlap(std::int32_t a, std::int32_t b, const PixelOw
   const std::int32_t large = aSmaller ? b : a;
   const std::size_t w = static_cast<std::size_t>(width_);
   scratch_.clear();
-  const bool traced = traced_[static_cast<std::size_t>(small)] != 0;
-  for (std::uint32_t entry : steps_[static_cast<std::size_t>(small)]) {
-    const std::uint32_t centre = traced ? pixelOf(entry) : entry;
-    // A pixel met twice by the trace is looked at once.
-    if (traced && (flags_[centre] & kNear)) continue;
-    if (traced) {
-      flags_[centre] |= kNear;
-      touched_.push_back(centre);
-    }
+  const auto look = [&](std::uint32_t centre) {
     const int cx = static_cast<int>(centre % w);
     const int cy = static_cast<int>(centre / w);
     for (int ny = cy - 1; ny <= cy + 1; ++ny) {
@@ -153,6 +148,19 @@ void ContourGeometry::countOverlap(std::int32_t a, std::int32_t b, const PixelOw
         if (overlap[static_cast<std::size_t>(c)]++ == 0) counted.push_back(c);
       }
     }
+  };
+  if (traced(small)) {
+    for (std::int32_t node = traceHead_[static_cast<std::size_t>(small)]; node != TraceLists::kNoNode;
+         node = traces_.next(node)) {
+      const std::uint32_t centre = pixelOf(traces_.step(node));
+      // A pixel met twice by the trace is looked at once.
+      if (flags_[centre] & kNear) continue;
+      flags_[centre] |= kNear;
+      touched_.push_back(centre);
+      look(centre);
+    }
+  } else {
+    for (std::uint32_t centre : pixels_[static_cast<std::size_t>(small)]) look(centre);
   }
   for (std::uint32_t pixel : scratch_) flags_[pixel] &= static_cast<std::uint8_t>(~kSeen);
   for (std::uint32_t pixel : touched_) flags_[pixel] &= static_cast<std::uint8_t>(~kNear);
@@ -160,10 +168,12 @@ void ContourGeometry::countOverlap(std::int32_t a, std::int32_t b, const PixelOw
 }
 
 std::vector<std::uint32_t> ContourGeometry::contour(std::int32_t region) const {
-  const std::vector<std::uint32_t>& entries = steps_[static_cast<std::size_t>(region)];
-  if (!traced_[static_cast<std::size_t>(region)]) return entries;
+  if (!traced(region)) return pixels_[static_cast<std::size_t>(region)];
   std::vector<std::uint32_t> pixels;
-  for (std::uint32_t step : entries) pixels.push_back(pixelOf(step));
+  for (std::int32_t node = traceHead_[static_cast<std::size_t>(region)]; node != TraceLists::kNoNode;
+       node = traces_.next(node)) {
+    pixels.push_back(pixelOf(traces_.step(node)));
+  }
   std::sort(pixels.begin(), pixels.end());
   pixels.erase(std::unique(pixels.begin(), pixels.end()), pixels.end());
   return pixels;
@@ -180,29 +190,47 @@ std::vector<std::uint32_t> ContourGeometry::traceSteps(std::int32_t r, std::uint
   return steps;
 }
 
+std::vector<std::uint32_t> ContourGeometry::keptSteps(std::int32_t r) const {
+  std::vector<std::uint32_t> steps;
+  for (std::int32_t node = traceHead_[static_cast<std::size_t>(r)]; node != TraceLists::kNoNode;
+       node = traces_.next(node)) {
+    steps.push_back(traces_.step(node));
+  }
+  return steps;
+}
+
 void ContourGeometry::touch(std::size_t pixel) {
   if (flags_[pixel] & kTouched) return;
   flags_[pixel] |= kTouched;
   touched_.push_back(static_cast<std::uint32_t>(pixel));
 }
 
-void ContourGeometry::count(const std::vector<std::uint32_t>& steps, int sign) {
+void ContourGeometry::leave(std::uint32_t step) {
+  const std::uint32_t pixel = pixelOf(step);
+  --visits_[pixel];
+  touch(pixel);
+}
+
+void ContourGeometry::keep(std::int32_t r, const std::vector<std::uint32_t>& steps) {
   for (std::uint32_t step : steps) {
     const std::uint32_t pixel = pixelOf(step);
-    visits_[pixel] = static_cast<std::uint8_t>(visits_[pixel] + sign);
+    ++visits_[pixel];
     touch(pixel);
   }
+  traceHead_[static_cast<std::size_t>(r)] = traces_.make(steps);
+  traceLength_[static_cast<std::size_t>(r)] = static_cast<std::uint32_t>(steps.size());
 }
 
 void ContourGeometry::release(std::int32_t r) {
-  std::vector<std::uint32_t>& entries = steps_[static_cast<std::size_t>(r)];
-  if (traced_[static_cast<std::size_t>(r)]) {
-    count(entries, -1);
+  const std::size_t ri = static_cast<std::size_t>(r);
+  if (traced(r)) {
+    traces_.erase(traceHead_[ri], [this](std::uint32_t step) { leave(step); });
+    traceHead_[ri] = TraceLists::kNoNode;
+    traceLength_[ri] = 0;
   } else {
-    for (std::uint32_t pixel : entries) touch(pixel);
+    for (std::uint32_t pixel : pixels_[ri]) touch(pixel);
+    std::vector<std::uint32_t>().swap(pixels_[ri]);
   }
-  std::vector<std::uint32_t>().swap(entries);
-  traced_[static_cast<std::size_t>(r)] = 0;
 }
 
 void ContourGeometry::settle(std::int32_t m, const PixelOwnership& owners, FusionPairs& pairs,
@@ -229,27 +257,28 @@ void ContourGeometry::prepare(std::int32_t a, std::int32_t b, std::int32_t lead,
                               std::uint32_t leadFirstPixel, const PixelOwnership& owners, FusionPairs& pairs,
                               std::vector<std::int32_t>& changed) {
   spliceReady_ = false;
-  firstAffected_ = lastAffected_ = kNone;
+  firstAffected_ = lastAffected_ = TraceLists::kNoNode;
   if (!leadTouches || !stepsFit_) return;
   const std::size_t l = static_cast<std::size_t>(lead);
   const std::size_t maxMoves = 8 * owners.sizeOf(lead) + 8;
-  if (!traced_[l]) {
+  if (!traced(lead)) {
     // The first time the region leads such a merge: its trace as steps. The
     // stored contour is that trace's pixels; any difference is settled.
-    std::vector<std::uint32_t> steps = traceSteps(lead, leadFirstPixel, maxMoves, owners);
+    const std::vector<std::uint32_t> steps = traceSteps(lead, leadFirstPixel, maxMoves, owners);
     release(lead);
-    count(steps, 1);
-    steps_[l] = std::move(steps);
-    traced_[l] = 1;
+    keep(lead, steps);
     settle(lead, owners, pairs, changed);
   }
-  const std::vector<std::uint32_t>& steps = steps_[l];
+  const std::int32_t head = traceHead_[l];
+  const std::size_t length = traceLength_[l];
+  const std::int32_t tail = traces_.last(head);
   const bool cameBack =
-      steps.size() == 1 || (steps.size() > 1 && pixelOf(steps.back()) == pixelOf(steps.front()));
+      length == 1 || (length > 1 && pixelOf(traces_.step(tail)) == pixelOf(traces_.step(head)));
   if (!cameBack) return;
   spliceReady_ = true;
   // Every step but the arrival back at the start looked around its pixel.
-  const std::size_t looked = steps.size() == 1 ? 1 : steps.size() - 1;
+  const std::size_t looked = length == 1 ? 1 : length - 1;
+  const std::int32_t arrival = length == 1 ? TraceLists::kNoNode : tail;
   const std::int32_t other = lead == a ? b : a;
   const auto meetsOther = [this, &owners, lead, other](std::uint32_t step) {
     const std::uint32_t pixel = pixelOf(step);
@@ -262,17 +291,24 @@ void ContourGeometry::prepare(std::int32_t a, std::int32_t b, std::int32_t lead,
                             GridNeighbours(width_, height_), isEither, found) >= 0 &&
            owners.regionAt(found) == other;
   };
-  const auto record = [this](std::size_t index) {
-    if (firstAffected_ == kNone) firstAffected_ = index;
-    lastAffected_ = index;
-  };
   if (owners.sizeOf(other) >= looked) {
-    for (std::size_t i = 0; i < looked; ++i) {
-      if (meetsOther(steps[i])) record(i);
+    for (std::int32_t node = head; node != arrival; node = traces_.next(node)) {
+      if (!meetsOther(traces_.step(node))) continue;
+      if (firstAffected_ == TraceLists::kNoNode) firstAffected_ = node;
+      lastAffected_ = node;
     }
     return;
   }
-  // The other part is the smaller: only steps at pixels next to it can meet it.
+  // The other part is the smaller: only steps at pixels next to it can meet
+  // it, and their labels tell the first and the last.
+  const auto record = [this](std::int32_t node) {
+    if (firstAffected_ == TraceLists::kNoNode || traces_.order(node) < traces_.order(firstAffected_)) {
+      firstAffected_ = node;
+    }
+    if (lastAffected_ == TraceLists::kNoNode || traces_.order(node) > traces_.order(lastAffected_)) {
+      lastAffected_ = node;
+    }
+  };
   const std::size_t w = static_cast<std::size_t>(width_);
   scratch_.clear();
   owners.forEachPixel(other, [&](std::uint32_t q) {
@@ -286,31 +322,28 @@ void ContourGeometry::prepare(std::int32_t a, std::int32_t b, std::int32_t lead,
         if (visits_[n] == 0 || (flags_[n] & kNear) || owners.regionAt(n) != lead) continue;
         flags_[n] |= kNear;
         scratch_.push_back(static_cast<std::uint32_t>(n));
+        for (std::int32_t node = traces_.firstAt(n); node != TraceLists::kNoNode;
+             node = traces_.nextAt(node)) {
+          if (node != arrival && meetsOther(traces_.step(node))) record(node);
+        }
       }
     }
   });
-  if (!scratch_.empty()) {
-    for (std::size_t i = 0; i < looked; ++i) {
-      if ((flags_[pixelOf(steps[i])] & kNear) && meetsOther(steps[i])) record(i);
-    }
-  }
   for (std::uint32_t pixel : scratch_) flags_[pixel] &= static_cast<std::uint8_t>(~kNear);
 }
 
-bool ContourGeometry::splice(std::int32_t a, std::vector<std::uint32_t>& trace, std::size_t maxMoves,
-                             const PixelOwnership& owners) {
-  const std::size_t first = firstAffected_;
-  const std::size_t last = lastAffected_;
-  for (std::size_t j = last + 1; j < trace.size(); ++j) {
-    tailMask_[pixelOf(trace[j])] |= static_cast<std::uint8_t>(1u << backtrackOf(trace[j]));
-  }
-  const std::size_t start = pixelOf(trace.front());
-  std::size_t pixel = pixelOf(trace[first]);
-  int backtrack = backtrackOf(trace[first]);
+bool ContourGeometry::splice(std::int32_t r, std::size_t maxMoves, const PixelOwnership& owners) {
+  const std::size_t ri = static_cast<std::size_t>(r);
+  const std::int32_t head = traceHead_[ri];
+  const std::int32_t first = firstAffected_;
+  const std::uint64_t lastOrder = traces_.order(lastAffected_);
+  const std::size_t start = pixelOf(traces_.step(head));
+  std::size_t pixel = pixelOf(traces_.step(first));
+  int backtrack = backtrackOf(traces_.step(first));
   const GridNeighbours neighbours(width_, height_);
-  const auto isMember = [&owners, a](std::size_t n) { return owners.regionAt(n) == a; };
+  const auto isMember = [&owners, r](std::size_t n) { return owners.regionAt(n) == r; };
   scratch_.clear();
-  std::size_t rejoin = kNone;
+  std::int32_t rejoin = TraceLists::kNoNode;
   bool ended = false;
   for (std::size_t moves = 0; moves < maxMoves; ++moves) {
     std::size_t next = pixel;
@@ -318,36 +351,33 @@ bool ContourGeometry::splice(std::int32_t a, std::vector<std::uint32_t>& trace, 
     if (found < 0) break;
     pixel = next;
     backtrack = kBacktrackAfterMove[static_cast<std::size_t>((found + 7) & 7)];
+    const std::uint32_t state = stepOf(pixel, backtrack);
     if (pixel == start) {
-      scratch_.push_back(stepOf(pixel, backtrack));
+      scratch_.push_back(state);
       ended = true;
       break;
     }
-    if (tailMask_[pixel] & (1u << backtrack)) {
-      // Past the last changed step the old steps are the merged region's.
-      const std::uint32_t state = stepOf(pixel, backtrack);
-      for (std::size_t j = last + 1; j < trace.size() && rejoin == kNone; ++j) {
-        if (trace[j] == state) rejoin = j;
-      }
+    // Past the last changed step the old steps are the merged region's. A
+    // trace that comes back holds each state once.
+    const std::int32_t old = traces_.find(pixel, state);
+    if (old != TraceLists::kNoNode && traces_.order(old) > lastOrder) {
+      rejoin = old;
       break;
     }
-    scratch_.push_back(stepOf(pixel, backtrack));
+    scratch_.push_back(state);
   }
-  for (std::size_t j = last + 1; j < trace.size(); ++j) tailMask_[pixelOf(trace[j])] = 0;
-  if (!ended && rejoin == kNone) return false;
-  const std::size_t resume = ended ? trace.size() : rejoin;
-  for (std::size_t j = first + 1; j < resume; ++j) {
-    const std::uint32_t p = pixelOf(trace[j]);
-    --visits_[p];
+  if (!ended && rejoin == TraceLists::kNoNode) return false;
+  std::size_t removed = 0;
+  traces_.replace(head, first, rejoin, scratch_, [this, &removed](std::uint32_t step) {
+    leave(step);
+    ++removed;
+  });
+  for (std::uint32_t step : scratch_) {
+    const std::uint32_t p = pixelOf(step);
+    ++visits_[p];
     touch(p);
   }
-  count(scratch_, 1);
-  std::vector<std::uint32_t> merged;
-  merged.reserve(first + 1 + scratch_.size() + (trace.size() - resume));
-  merged.insert(merged.end(), trace.begin(), trace.begin() + static_cast<std::ptrdiff_t>(first) + 1);
-  merged.insert(merged.end(), scratch_.begin(), scratch_.end());
-  merged.insert(merged.end(), trace.begin() + static_cast<std::ptrdiff_t>(resume), trace.end());
-  trace.swap(merged);
+  traceLength_[ri] = static_cast<std::uint32_t>(traceLength_[ri] - removed + scratch_.size());
   return true;
 }
 
@@ -360,14 +390,18 @@ void ContourGeometry::reshape(std::int32_t a, std::int32_t b, std::int32_t lead,
   contourSize_[ai] += contourSize_[static_cast<std::size_t>(b)];
   contourSize_[static_cast<std::size_t>(b)] = 0;
   release(other);
-  std::vector<std::uint32_t> merged = std::move(steps_[li]);
-  bool traced = traced_[li] != 0;
-  traced_[li] = 0;
-  steps_[li].clear();
+  if (lead != a) {
+    // The merged region keeps the lead's trace or pixels as they are.
+    std::swap(traceHead_[ai], traceHead_[li]);
+    std::swap(traceLength_[ai], traceLength_[li]);
+    pixels_[ai].swap(pixels_[li]);
+  }
   if (leadTouches && firstPixel != 0xffffffffu) {
-    const bool spliced = spliceReady_ && (firstAffected_ == kNone || splice(a, merged, maxMoves, owners));
+    const bool spliced =
+        spliceReady_ && (firstAffected_ == TraceLists::kNoNode || splice(a, maxMoves, owners));
     if (!spliced && !stepsFit_) {
       // Too many pixels to keep steps: the distinct pixels of a full trace.
+      std::vector<std::uint32_t>& merged = pixels_[ai];
       for (std::uint32_t pixel : merged) touch(pixel);
       merged.clear();
       traceBoundary(
@@ -379,33 +413,41 @@ void ContourGeometry::reshape(std::int32_t a, std::int32_t b, std::int32_t lead,
             merged.push_back(static_cast<std::uint32_t>(pixel));
           });
       for (std::uint32_t pixel : merged) touch(pixel);
-      steps_[ai] = std::move(merged);
-      traced_[ai] = 0;
       settle(a, owners, pairs, changed);
-      for (std::uint32_t pixel : steps_[ai]) visits_[pixel] = 0;
+      for (std::uint32_t pixel : merged) visits_[pixel] = 0;
       return;
     }
     if (!spliced) {
       // Traced again in full.
-      if (traced) {
-        count(merged, -1);
-      } else {
-        for (std::uint32_t pixel : merged) touch(pixel);
-      }
-      merged = traceSteps(a, firstPixel, maxMoves, owners);
-      count(merged, 1);
-      traced = true;
+      release(a);
+      keep(a, traceSteps(a, firstPixel, maxMoves, owners));
     }
   }
-  steps_[ai] = std::move(merged);
-  traced_[ai] = traced ? 1 : 0;
   spliceReady_ = false;
   settle(a, owners, pairs, changed);
 #ifndef NDEBUG
-  if (traced && stepsFit_) {
-    assert(steps_[ai] == traceSteps(a, firstPixel, maxMoves, owners));
-  }
+  if (traced(a)) assert(keptTraceIsWhole(a, firstPixel, maxMoves, owners));
 #endif
 }
+
+#ifndef NDEBUG
+bool ContourGeometry::keptTraceIsWhole(std::int32_t r, std::uint32_t first, std::size_t maxMoves,
+                                       const PixelOwnership& owners) const {
+  if (keptSteps(r) != traceSteps(r, first, maxMoves, owners)) return false;
+  std::size_t length = 0;
+  for (std::int32_t node = traceHead_[static_cast<std::size_t>(r)]; node != TraceLists::kNoNode;
+       node = traces_.next(node)) {
+    const std::int32_t following = traces_.next(node);
+    if (following != TraceLists::kNoNode && traces_.order(following) <= traces_.order(node)) return false;
+    const std::size_t pixel = pixelOf(traces_.step(node));
+    std::size_t chained = 0;
+    for (std::int32_t at = traces_.firstAt(pixel); at != TraceLists::kNoNode; at = traces_.nextAt(at))
+      ++chained;
+    if (chained != visits_[pixel]) return false;
+    ++length;
+  }
+  return length == traceLength_[static_cast<std::size_t>(r)];
+}
+#endif
 
 }  // namespace quarvel

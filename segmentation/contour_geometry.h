@@ -6,6 +6,7 @@
 
 #include "segmentation/fusion_pairs.h"
 #include "segmentation/pixel_ownership.h"
+#include "segmentation/trace_lists.h"
 
 namespace quarvel {
 
@@ -15,13 +16,16 @@ namespace quarvel {
 // Every count is a sum over contour pixels of something read in the pixel's
 // 3 x 3 block, so when one pixel joins or leaves a contour the counts change
 // by what that block shows (countContacts). A region's trace is kept as its
-// sequence of steps (pixel, backtrack direction), with the number of steps at
+// list of steps (pixel, backtrack direction), with the number of steps at
 // each pixel, once the region has led a merge that touched it. When it takes
 // a neighbour, only the steps whose look around the pixel met the neighbour
 // change: the new trace is the old one up to the first such step, a fresh
 // walk until it falls back into a state of the old trace past the last such
-// step, then the old steps again. So a merge costs the steps it changes and
-// the smaller part, not the size of the merged region.
+// step, then the old steps again. The steps that can meet the neighbour are
+// found from the smaller part's pixels, the state to fall back into from the
+// steps at the walk's pixel, and the run between is replaced in place; so a
+// merge costs the steps it changes and the smaller part, not the size of the
+// merged region.
 class ContourGeometry {
  public:
   // contours[r]: the contour pixels of region r as traced from its first
@@ -62,7 +66,6 @@ class ContourGeometry {
   static constexpr std::uint8_t kTouched = 2;
   static constexpr std::uint8_t kSeen = 4;
   static constexpr std::uint8_t kNear = 8;
-  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
   static std::uint32_t pixelOf(std::uint32_t step) { return step >> 3; }
   static int backtrackOf(std::uint32_t step) { return static_cast<int>(step & 7u); }
@@ -80,35 +83,48 @@ class ContourGeometry {
   // The full trace of region r from first as steps.
   std::vector<std::uint32_t> traceSteps(std::int32_t r, std::uint32_t first, std::size_t maxMoves,
                                         const PixelOwnership& owners) const;
+  // The kept trace of region r as steps.
+  std::vector<std::uint32_t> keptSteps(std::int32_t r) const;
+  bool traced(std::int32_t r) const { return traceHead_[static_cast<std::size_t>(r)] != TraceLists::kNoNode; }
   void touch(std::size_t pixel);
   // Takes the region's steps or pixels off the visit counts.
   void release(std::int32_t r);
-  void count(const std::vector<std::uint32_t>& steps, int sign);
+  // Keeps these steps as region r's trace and counts their visits.
+  void keep(std::int32_t r, const std::vector<std::uint32_t>& steps);
+  void leave(std::uint32_t step);
   // Brings the contour flags of the touched pixels in line with the visit
   // counts, as contour pixels of region m.
   void settle(std::int32_t m, const PixelOwnership& owners, FusionPairs& pairs,
               std::vector<std::int32_t>& changed);
-  // The merged trace from lead's trace and the steps prepare found; false
-  // when the fresh walk does not come back (a trace that never returns).
-  bool splice(std::int32_t a, std::vector<std::uint32_t>& trace, std::size_t maxMoves,
-              const PixelOwnership& owners);
+  // Turns region r's kept trace into the merged one, from the steps prepare
+  // found; false when the fresh walk does not come back (a trace that never
+  // returns), leaving the trace as it was.
+  bool splice(std::int32_t r, std::size_t maxMoves, const PixelOwnership& owners);
+#ifndef NDEBUG
+  // Whether region r's kept trace is its full trace from first, in label
+  // order, with every step in its pixel's chain.
+  bool keptTraceIsWhole(std::int32_t r, std::uint32_t first, std::size_t maxMoves,
+                        const PixelOwnership& owners) const;
+#endif
 
   int width_ = 0;
   int height_ = 0;
-  bool stepsFit_ = true;                // pixel indices leave room for the direction
-  std::vector<std::uint8_t> flags_;     // per pixel
-  std::vector<std::uint8_t> visits_;    // per pixel: steps of its region's kept trace there
-  std::vector<std::uint8_t> tailMask_;  // per pixel: scratch of splice
-  // Per region: its trace's steps when traced_, else its contour pixels.
-  std::vector<std::vector<std::uint32_t>> steps_;
-  std::vector<std::uint8_t> traced_;
+  bool stepsFit_ = true;              // pixel indices leave room for the direction
+  std::vector<std::uint8_t> flags_;   // per pixel
+  std::vector<std::uint8_t> visits_;  // per pixel: steps of its region's kept trace there
+  // Per region: its contour pixels while it has no kept trace.
+  std::vector<std::vector<std::uint32_t>> pixels_;
+  TraceLists traces_;
+  std::vector<std::int32_t> traceHead_;     // per region: first node of its kept trace
+  std::vector<std::uint32_t> traceLength_;  // per region: steps of its kept trace
   std::vector<std::uint32_t> contourSize_;
   std::vector<std::uint32_t> touched_;
   std::vector<std::uint32_t> scratch_;
-  // What prepare found.
+  // What prepare found: the first and last steps whose look meets the other
+  // part.
   bool spliceReady_ = false;
-  std::size_t firstAffected_ = kNone;
-  std::size_t lastAffected_ = kNone;
+  std::int32_t firstAffected_ = TraceLists::kNoNode;
+  std::int32_t lastAffected_ = TraceLists::kNoNode;
 };
 
 }  // namespace quarvel

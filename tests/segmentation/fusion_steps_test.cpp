@@ -85,7 +85,7 @@ TEST_P(FusionStepsMatchLiteral, AfterEveryMerge) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(GeneratedMaps, FusionStepsMatchLiteral, ::testing::Range(0, 312));
+INSTANTIATE_TEST_SUITE_P(GeneratedMaps, FusionStepsMatchLiteral, ::testing::Range(0, 316));
 
 }  // namespace
 }  // namespace quarvel::testing

@@ -1,0 +1,100 @@
+#include "segmentation/trace_lists.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace quarvel {
+
+void TraceLists::start(std::size_t pixelCount) {
+  nodes_.clear();
+  chains_.assign(pixelCount, kNoNode);
+  free_ = kNoNode;
+}
+
+std::int32_t TraceLists::allocate(std::uint32_t step) {
+  std::int32_t node = free_;
+  if (node != kNoNode) {
+    free_ = at(node).next;
+  } else {
+    node = static_cast<std::int32_t>(nodes_.size());
+    nodes_.emplace_back();
+  }
+  Node& fresh = at(node);
+  fresh.step = step;
+  const std::size_t pixel = step >> 3;
+  fresh.samePixel = chains_[pixel];
+  chains_[pixel] = node;
+  return node;
+}
+
+void TraceLists::release(std::int32_t node) {
+  at(node).next = free_;
+  free_ = node;
+}
+
+void TraceLists::unchain(std::int32_t node) {
+  std::int32_t* link = &chains_[at(node).step >> 3];
+  while (*link != node) link = &at(*link).samePixel;
+  *link = at(node).samePixel;
+}
+
+std::int32_t TraceLists::find(std::size_t pixel, std::uint32_t step) const {
+  std::int32_t node = chains_[pixel];
+  while (node != kNoNode && at(node).step != step) node = at(node).samePixel;
+  return node;
+}
+
+std::int32_t TraceLists::make(const std::vector<std::uint32_t>& steps) {
+  if (steps.empty()) return kNoNode;
+  const std::int32_t first = allocate(steps.front());
+  at(first).order = 0;
+  at(first).prev = first;
+  at(first).next = kNoNode;
+  insert(first, first, kNoNode, std::span<const std::uint32_t>(steps).subspan(1));
+  return first;
+}
+
+void TraceLists::insert(std::int32_t first, std::int32_t after, std::int32_t before,
+                        std::span<const std::uint32_t> steps) {
+  if (steps.empty()) return;
+  const std::uint64_t slots = steps.size() + 1;
+  const std::uint64_t low = at(after).order;
+  std::uint64_t high = low;
+  if (before != kNoNode) {
+    high = at(before).order;
+  } else if (slots <= std::numeric_limits<std::uint64_t>::max() / kSpacing &&
+             low <= std::numeric_limits<std::uint64_t>::max() - slots * kSpacing) {
+    high = low + slots * kSpacing;
+  }
+  const std::uint64_t gap = (high - low) / slots;
+  std::int32_t previous = after;
+  std::uint64_t order = low;
+  for (std::uint32_t step : steps) {
+    const std::int32_t node = allocate(step);
+    order += gap;
+    at(node).order = order;
+    at(node).prev = previous;
+    at(previous).next = node;
+    previous = node;
+  }
+  at(previous).next = before;
+  if (before == kNoNode) {
+    at(first).prev = previous;
+  } else {
+    at(before).prev = previous;
+  }
+  if (gap == 0) relabel(first);
+}
+
+void TraceLists::relabel(std::int32_t first) {
+  std::uint64_t count = 0;
+  for (std::int32_t node = first; node != kNoNode; node = at(node).next) ++count;
+  const std::uint64_t spacing = std::min(kSpacing, std::numeric_limits<std::uint64_t>::max() / (count + 1));
+  std::uint64_t order = 0;
+  for (std::int32_t node = first; node != kNoNode; node = at(node).next) {
+    at(node).order = order;
+    order += spacing;
+  }
+}
+
+}  // namespace quarvel

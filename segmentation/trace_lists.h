@@ -1,0 +1,113 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace quarvel {
+
+// Traces as linked lists of steps (pixel << 3 | backtrack) in one pool of
+// nodes, so that a run of steps can be replaced without touching the rest.
+//
+// Along a trace the nodes carry increasing order labels, which tell which of
+// two steps comes first in constant time; new steps take labels in the gap
+// between their neighbours, and the whole trace is labelled again when the
+// gap is too small. Every pixel also heads the chain of the nodes at it;
+// the pixels of a trace belong to its region, so a pixel's chain holds the
+// steps of one trace only.
+class TraceLists {
+ public:
+  static constexpr std::int32_t kNoNode = -1;
+
+  void start(std::size_t pixelCount);
+
+  // A new trace with these steps; its first node, kNoNode for no steps.
+  std::int32_t make(const std::vector<std::uint32_t>& steps);
+  // Frees every node of the trace whose first node is given; removed(step)
+  // for each of its steps.
+  template <typename Removed>
+  void erase(std::int32_t first, Removed&& removed);
+  // Replaces the nodes strictly between from and to (to kNoNode: up to the
+  // end of the trace) by the given steps; removed(step) for each step taken
+  // out. first is the trace's first node, which from may be but to may not.
+  template <typename Removed>
+  void replace(std::int32_t first, std::int32_t from, std::int32_t to,
+               const std::vector<std::uint32_t>& steps, Removed&& removed);
+
+  std::uint32_t step(std::int32_t node) const { return at(node).step; }
+  std::uint64_t order(std::int32_t node) const { return at(node).order; }
+  std::int32_t next(std::int32_t node) const { return at(node).next; }
+  // The last node of the trace with this first node.
+  std::int32_t last(std::int32_t first) const { return at(first).prev; }
+  // The first node of the chain at pixel, then the next one at the same pixel.
+  std::int32_t firstAt(std::size_t pixel) const { return chains_[pixel]; }
+  std::int32_t nextAt(std::int32_t node) const { return at(node).samePixel; }
+  // The node at pixel holding this step, kNoNode when there is none.
+  std::int32_t find(std::size_t pixel, std::uint32_t step) const;
+
+ private:
+  struct Node {
+    std::uint64_t order;
+    std::uint32_t step;
+    std::int32_t prev;       // the first node's prev is the trace's last node
+    std::int32_t next;       // kNoNode after the last node
+    std::int32_t samePixel;  // the next node of the chain at the step's pixel
+  };
+#ifdef NDEBUG
+  static constexpr std::uint64_t kSpacing = std::uint64_t{1} << 32;
+#else
+  // Narrow gaps in debug builds, so that the tests often lay labels out again.
+  static constexpr std::uint64_t kSpacing = 4;
+#endif
+
+  Node& at(std::int32_t node) { return nodes_[static_cast<std::size_t>(node)]; }
+  const Node& at(std::int32_t node) const { return nodes_[static_cast<std::size_t>(node)]; }
+  std::int32_t allocate(std::uint32_t step);
+  void release(std::int32_t node);
+  void unchain(std::int32_t node);
+  // Links the steps in after node after, before node before (kNoNode: the
+  // end), with labels in the gap when it has room.
+  void insert(std::int32_t first, std::int32_t after, std::int32_t before,
+              std::span<const std::uint32_t> steps);
+  void relabel(std::int32_t first);
+
+  std::vector<Node> nodes_;
+  std::vector<std::int32_t> chains_;  // per pixel
+  std::int32_t free_ = kNoNode;       // free nodes, linked by next
+};
+
+template <typename Removed>
+void TraceLists::erase(std::int32_t first, Removed&& removed) {
+  std::int32_t node = first;
+  while (node != kNoNode) {
+    const std::int32_t following = at(node).next;
+    // The whole chain at the pixel is this trace's.
+    chains_[at(node).step >> 3] = kNoNode;
+    removed(at(node).step);
+    release(node);
+    node = following;
+  }
+}
+
+template <typename Removed>
+void TraceLists::replace(std::int32_t first, std::int32_t from, std::int32_t to,
+                         const std::vector<std::uint32_t>& steps, Removed&& removed) {
+  std::int32_t node = at(from).next;
+  while (node != to) {
+    const std::int32_t following = at(node).next;
+    unchain(node);
+    removed(at(node).step);
+    release(node);
+    node = following;
+  }
+  at(from).next = to;
+  if (to == kNoNode) {
+    at(first).prev = from;
+  } else {
+    at(to).prev = from;
+  }
+  insert(first, from, to, steps);
+}
+
+}  // namespace quarvel
