@@ -11,8 +11,8 @@ struct EdgeEnd {
   const std::vector<float>* descriptors = nullptr;
   double pixelCount = 0.0;
   std::size_t contourSize = 0;
-  // Regions of one kind >= 0 carry equal descriptor lists (regions that kept
-  // their class's descriptors); -1: a list of its own.
+  // Regions of one kind >= 0 carry equal descriptor lists (those that kept
+  // their class's descriptors share one); -1: not known.
   std::int32_t kind = -1;
 };
 

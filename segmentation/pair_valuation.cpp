@@ -33,6 +33,9 @@ void PairValuation::start(const WeightRule& rule, bool modestDescriptors, std::s
   dirty_.assign(regionCount, 0);
   unbounded_.slotOf.assign(pairs.size(), -1);
   hubs_.assign(regionCount, {});
+  groups_.clear();
+  freeGroups_.clear();
+  groupOf_.clear();
   staleHubs_.clear();
   hubKeys_ = PairQueue();
   hubKeys_.slotOf.assign(regionCount, -1);
@@ -159,10 +162,28 @@ void PairValuation::removeEntry(HubGroup& group, std::size_t slot) {
 
 void PairValuation::leaveHub(Mark& mark) {
   if (mark.hub < 0) return;
-  Hub& hub = hubs_[static_cast<std::size_t>(mark.hub)];
-  removeEntry(hub.groups[static_cast<std::size_t>(mark.group)], static_cast<std::size_t>(mark.slot));
+  removeEntry(groups_[static_cast<std::size_t>(mark.group)], static_cast<std::size_t>(mark.slot));
   markHubStale(mark.hub);
   mark.hub = -1;
+}
+
+std::uint64_t PairValuation::groupKey(std::int32_t hub, std::int32_t kind, bool small) {
+  return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(hub)) << 32) |
+         (static_cast<std::uint64_t>(static_cast<std::uint32_t>(kind)) << 1) | (small ? 1u : 0u);
+}
+
+void PairValuation::releaseGroup(std::int32_t g) {
+  HubGroup& group = groups_[static_cast<std::size_t>(g)];
+  assert(group.heap.empty());
+  groupOf_.erase(groupKey(group.hub, group.kind, group.small));
+  std::vector<std::int32_t>& list = hubs_[static_cast<std::size_t>(group.hub)].groups;
+  const std::int32_t moved = list.back();
+  list[static_cast<std::size_t>(group.position)] = moved;
+  groups_[static_cast<std::size_t>(moved)].position = group.position;
+  list.pop_back();
+  group.hub = -1;
+  std::vector<HubEntry>().swap(group.heap);
+  freeGroups_.push_back(g);
 }
 
 void PairValuation::joinHub(std::int32_t id, std::int32_t hubRegion, const EdgeEnd& neighbour, float term) {
@@ -170,9 +191,8 @@ void PairValuation::joinHub(std::int32_t id, std::int32_t hubRegion, const EdgeE
   const PairContacts& pair = (*pairs_)[id];
   const bool small = neighbour.pixelCount < rule_.nbPixMin;
   const HubEntry entry{term, pair.low, pair.high, id};
-  Hub& hub = hubs_[static_cast<std::size_t>(hubRegion)];
   if (mark.hub == hubRegion) {
-    HubGroup& group = hub.groups[static_cast<std::size_t>(mark.group)];
+    HubGroup& group = groups_[static_cast<std::size_t>(mark.group)];
     if (group.kind == neighbour.kind && group.small == small) {
       HubEntry& held = group.heap[static_cast<std::size_t>(mark.slot)];
       if (held.term == entry.term && held.low == entry.low && held.high == entry.high) return;
@@ -183,17 +203,28 @@ void PairValuation::joinHub(std::int32_t id, std::int32_t hubRegion, const EdgeE
     }
   }
   leaveHub(mark);
-  std::size_t g = 0;
-  while (g < hub.groups.size() && (hub.groups[g].kind != neighbour.kind || hub.groups[g].small != small)) ++g;
-  if (g == hub.groups.size()) {
-    hub.groups.emplace_back();
-    hub.groups.back().kind = neighbour.kind;
-    hub.groups.back().small = small;
+  const std::int32_t fresh =
+      freeGroups_.empty() ? static_cast<std::int32_t>(groups_.size()) : freeGroups_.back();
+  bool inserted = false;
+  const std::int32_t g = groupOf_.findOrInsert(groupKey(hubRegion, neighbour.kind, small), fresh, inserted);
+  if (inserted) {
+    if (freeGroups_.empty()) {
+      groups_.emplace_back();
+    } else {
+      freeGroups_.pop_back();
+    }
+    std::vector<std::int32_t>& list = hubs_[static_cast<std::size_t>(hubRegion)].groups;
+    HubGroup& group = groups_[static_cast<std::size_t>(g)];
+    group.hub = hubRegion;
+    group.kind = neighbour.kind;
+    group.small = small;
+    group.position = static_cast<std::int32_t>(list.size());
+    list.push_back(g);
   }
-  HubGroup& group = hub.groups[g];
+  HubGroup& group = groups_[static_cast<std::size_t>(g)];
   group.heap.push_back(entry);
   mark.hub = hubRegion;
-  mark.group = static_cast<std::int32_t>(g);
+  mark.group = g;
   siftEntry(group, group.heap.size() - 1);
   markHubStale(hubRegion);
 }
@@ -264,13 +295,17 @@ void PairValuation::valueHub(std::int32_t hubRegion) {
   bool found = false;
   if (!hub.groups.empty()) {
     const EdgeEnd hubEnd = ends_->endOf(hubRegion);
-    for (HubGroup& group : hub.groups) {
+    // Backwards, so that releasing an emptied group moves only groups seen.
+    for (std::size_t k = hub.groups.size(); k-- > 0;) {
+      const std::int32_t g = hub.groups[k];
+      HubGroup& group = groups_[static_cast<std::size_t>(g)];
       FusionCandidate candidate;
       if (heaviestOfGroup(hubRegion, hubEnd, group, candidate, evicted) &&
           (!found || heavierCandidate(candidate, best))) {
         best = candidate;
         found = true;
       }
+      if (group.heap.empty()) releaseGroup(g);
     }
   }
   if (found) {
@@ -384,8 +419,12 @@ void PairValuation::regionGone(std::int32_t a) {
   stale_[static_cast<std::size_t>(a)] = 0;
   // The pairs of a dissolved hub are all valued again as pairs of a's heir.
   Hub& hub = hubs_[static_cast<std::size_t>(a)];
-  for (const HubGroup& group : hub.groups) {
+  while (!hub.groups.empty()) {
+    const std::int32_t g = hub.groups.back();
+    HubGroup& group = groups_[static_cast<std::size_t>(g)];
     for (const HubEntry& entry : group.heap) marks_[static_cast<std::size_t>(entry.pair)].hub = -1;
+    group.heap.clear();
+    releaseGroup(g);
   }
   hub = Hub();
   dropPair(hubKeys_, a);

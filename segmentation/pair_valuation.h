@@ -7,6 +7,7 @@
 #include "segmentation/adjacency_weights.h"
 #include "segmentation/edge_weight.h"
 #include "segmentation/fusion_pairs.h"
+#include "segmentation/pair_index.h"
 #include "segmentation/pair_queue.h"
 
 namespace quarvel {
@@ -85,12 +86,14 @@ class PairValuation {
     }
   };
   struct HubGroup {
+    std::int32_t hub = -1;
     std::int32_t kind = -1;
     bool small = false;          // the neighbours have fewer than nbPixMin pixels
+    std::int32_t position = 0;   // in its hub's list of groups
     std::vector<HubEntry> heap;  // a binary heap, the first entry on top
   };
   struct Hub {
-    std::vector<HubGroup> groups;
+    std::vector<std::int32_t> groups;  // indices into the pool of groups
     bool stale = false;
   };
 
@@ -121,6 +124,9 @@ class PairValuation {
   void placeEntry(HubGroup& group, std::size_t slot, const HubEntry& entry);
   void siftEntry(HubGroup& group, std::size_t slot);
   void removeEntry(HubGroup& group, std::size_t slot);
+  static std::uint64_t groupKey(std::int32_t hub, std::int32_t kind, bool small);
+  // Returns an empty group to the pool.
+  void releaseGroup(std::int32_t group);
   // Values the hub's groups and queues its heaviest pair.
   void valueHub(std::int32_t hub);
   // The heaviest usable pair of a group; entries found out of place are
@@ -145,6 +151,9 @@ class PairValuation {
   std::vector<std::uint8_t> dirty_;  // per region: its key may be above its heaviest pair
   PairQueue unbounded_;              // unbounded pairs not parked, all taken as +inf
   std::vector<Hub> hubs_;            // per region
+  std::vector<HubGroup> groups_;     // pool, indexed from the hubs and the marks
+  std::vector<std::int32_t> freeGroups_;
+  PairIndex groupOf_;  // (hub, kind, small) -> pool index
   std::vector<std::int32_t> staleHubs_;
   PairQueue hubKeys_;  // per region: the heaviest pair of its hub
 };

@@ -4,7 +4,6 @@
 #include <bit>
 #include <cassert>
 #include <cmath>
-#include <map>
 #include <utility>
 
 namespace quarvel {
@@ -12,6 +11,18 @@ namespace quarvel {
 EdgeEnd RegionFusion::endOf(std::int32_t r) const {
   const FusionRegion& region = regions_[static_cast<std::size_t>(r)];
   return {&region.descriptors, region.pixelCount, geometry_.contourSize(r), region.kind};
+}
+
+std::size_t RegionFusion::BitsHash::operator()(const std::vector<std::uint32_t>& bits) const {
+  std::uint64_t hash = bits.size();
+  for (std::uint32_t word : bits) hash = (hash ^ word) * 0x100000001b3ull;
+  return static_cast<std::size_t>(hash ^ (hash >> 29));
+}
+
+std::int32_t RegionFusion::kindOf(const std::vector<float>& descriptors) {
+  bits_.clear();
+  for (float value : descriptors) bits_.push_back(std::bit_cast<std::uint32_t>(value));
+  return kinds_.try_emplace(bits_, static_cast<std::int32_t>(kinds_.size())).first->second;
 }
 
 void RegionFusion::start(int width, int height, std::vector<std::int32_t> labels,
@@ -26,16 +37,10 @@ void RegionFusion::start(int width, int height, std::vector<std::int32_t> labels
   pairs_.start(count);
   geometry_.start(width, height, std::move(contours), owners_, pairs_);
   bool modest = true;
-  // Regions with the same descriptor bits are of one kind.
-  std::map<std::vector<std::uint32_t>, std::int32_t> kinds;
-  std::vector<std::uint32_t> bits;
+  kinds_.clear();
   for (FusionRegion& region : regions_) {
-    bits.clear();
-    for (float value : region.descriptors) {
-      modest = modest && std::fabs(value) <= 1e15f;
-      bits.push_back(std::bit_cast<std::uint32_t>(value));
-    }
-    region.kind = kinds.try_emplace(bits, static_cast<std::int32_t>(kinds.size())).first->second;
+    for (float value : region.descriptors) modest = modest && std::fabs(value) <= 1e15f;
+    region.kind = kindOf(region.descriptors);
   }
   valuation_.start(rule, modest, count, pairs_, *this);
   overlap_.assign(count, 0);
@@ -89,7 +94,7 @@ void RegionFusion::mergeInto(std::int32_t a, std::int32_t b) {
   const std::size_t maxMoves = 8 * static_cast<std::size_t>(kept.pixelCount) + 8;
   kept.firstPixel = firstPixel;
   kept.descriptors = mergedDescriptors(kept.descriptors, absorbed.descriptors);
-  kept.kind = -1;
+  kept.kind = kindOf(kept.descriptors);
   std::vector<float>().swap(absorbed.descriptors);
 
   geometry_.reshape(a, b, lead, traceAgain, firstPixel, maxMoves, owners_, pairs_, changed_);

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 #include "segmentation/adjacency_weights.h"
@@ -22,7 +23,9 @@ struct FusionRegion {
   double pixelCount = 0.0;
   std::uint32_t firstPixel = 0;  // smallest pixel index, i.e. first in raster order
   bool alive = true;
-  std::int32_t kind = -1;  // set by start for regions that share their descriptors; -1 once merged
+  // Regions of one kind carry the same descriptor bits; set by start and by
+  // every merge.
+  std::int32_t kind = -1;
 };
 
 // The fusion of a labelled map, one merge at a time, with the results the
@@ -71,12 +74,20 @@ class RegionFusion : private RegionEnds {
 
  private:
   EdgeEnd endOf(std::int32_t r) const override;
+  std::int32_t kindOf(const std::vector<float>& descriptors);
   void settle(std::vector<std::int32_t>& changed);
 
   int width_ = 0;
   int height_ = 0;
   std::vector<FusionRegion> regions_;
   std::int32_t aliveCount_ = 0;
+  // Merged descriptors often repeat (the mean of the same two classes), so
+  // kinds are looked up by their bits.
+  struct BitsHash {
+    std::size_t operator()(const std::vector<std::uint32_t>& bits) const;
+  };
+  std::unordered_map<std::vector<std::uint32_t>, std::int32_t, BitsHash> kinds_;
+  std::vector<std::uint32_t> bits_;
   PixelOwnership owners_;
   FusionPairs pairs_;
   ContourGeometry geometry_;
