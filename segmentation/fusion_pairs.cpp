@@ -14,6 +14,10 @@ std::uint64_t FusionPairs::key(std::int32_t a, std::int32_t c) {
 void FusionPairs::start(std::size_t regionCount) {
   pairs_.clear();
   index_.clear();
+  // Touching regions of a map form a nearly planar graph: about three pairs
+  // a region.
+  pairs_.reserve(3 * regionCount);
+  index_.reserve(3 * regionCount);
   pairsOf_.assign(regionCount, {});
   compactedSize_.assign(regionCount, 0);
 }

@@ -10,6 +10,10 @@ void PairIndex::clear() {
   shift_ = 64;
 }
 
+void PairIndex::reserve(std::size_t count) {
+  while (2 * count > slots_.size()) grow();
+}
+
 std::int32_t PairIndex::find(std::uint64_t key) const {
   if (slots_.empty()) return -1;
   const std::size_t mask = slots_.size() - 1;

@@ -12,6 +12,8 @@ namespace quarvel {
 class PairIndex {
  public:
   void clear();
+  // Room for count keys without growing.
+  void reserve(std::size_t count);
   // The id under key, or -1.
   std::int32_t find(std::uint64_t key) const;
   // The id under key; stores id there first when the key is absent.

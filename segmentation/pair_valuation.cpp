@@ -162,8 +162,10 @@ void PairValuation::removeEntry(HubGroup& group, std::size_t slot) {
 
 void PairValuation::leaveHub(Mark& mark) {
   if (mark.hub < 0) return;
-  removeEntry(groups_[static_cast<std::size_t>(mark.group)], static_cast<std::size_t>(mark.slot));
-  markHubStale(mark.hub);
+  HubGroup& group = groups_[static_cast<std::size_t>(mark.group)];
+  const std::int32_t id = group.heap[static_cast<std::size_t>(mark.slot)].pair;
+  removeEntry(group, static_cast<std::size_t>(mark.slot));
+  if (hubs_[static_cast<std::size_t>(mark.hub)].heaviest == id) markHubStale(mark.hub);
   mark.hub = -1;
 }
 
@@ -198,7 +200,11 @@ void PairValuation::joinHub(std::int32_t id, std::int32_t hubRegion, const EdgeE
       if (held.term == entry.term && held.low == entry.low && held.high == entry.high) return;
       held = entry;
       siftEntry(group, static_cast<std::size_t>(mark.slot));
-      markHubStale(hubRegion);
+      if (hubs_[static_cast<std::size_t>(hubRegion)].heaviest == id) {
+        markHubStale(hubRegion);
+      } else {
+        offerToHub(hubRegion, entry, neighbour, small);
+      }
       return;
     }
   }
@@ -226,11 +232,26 @@ void PairValuation::joinHub(std::int32_t id, std::int32_t hubRegion, const EdgeE
   mark.hub = hubRegion;
   mark.group = g;
   siftEntry(group, group.heap.size() - 1);
-  markHubStale(hubRegion);
+  offerToHub(hubRegion, entry, neighbour, small);
+}
+
+void PairValuation::offerToHub(std::int32_t hubRegion, const HubEntry& entry, const EdgeEnd& neighbour,
+                               bool small) {
+  Hub& hub = hubs_[static_cast<std::size_t>(hubRegion)];
+  if (hub.stale) return;
+  const EdgeEnd hubEnd = ends_->endOf(hubRegion);
+  const float weight = combinedWeight(descriptorDistance(*hubEnd.descriptors, *neighbour.descriptors),
+                                      entry.term, small ? rule_.epsilon : 1.0f);
+  const FusionCandidate candidate{weight, entry.low, entry.high, hubRegion};
+  if (!usable(weight) || (hub.heaviest >= 0 && !heavierCandidate(candidate, hub.key))) return;
+  hub.heaviest = entry.pair;
+  hub.key = candidate;
+  queuePair(hubKeys_, candidate);
 }
 
 bool PairValuation::heaviestOfGroup(std::int32_t hub, const EdgeEnd& hubEnd, HubGroup& group,
-                                    FusionCandidate& best, std::vector<std::int32_t>& evicted) {
+                                    FusionCandidate& best, std::int32_t& bestPair,
+                                    std::vector<std::int32_t>& evicted) {
   std::vector<HubEntry>& heap = group.heap;
   const auto neighbourOf = [hub](const HubEntry& entry) { return entry.low == hub ? entry.high : entry.low; };
   // An entry holds while its neighbour's contour is no longer than the hub's;
@@ -282,7 +303,7 @@ bool PairValuation::heaviestOfGroup(std::int32_t hub, const EdgeEnd& hubEnd, Hub
       }
     }
     assert(std::bit_cast<std::uint32_t>(currentValue(pair)) == std::bit_cast<std::uint32_t>(weight));
-    (void)pair;
+    bestPair = pair;
     return true;
   }
 }
@@ -291,8 +312,7 @@ void PairValuation::valueHub(std::int32_t hubRegion) {
   Hub& hub = hubs_[static_cast<std::size_t>(hubRegion)];
   hub.stale = false;
   std::vector<std::int32_t> evicted;
-  FusionCandidate best;
-  bool found = false;
+  hub.heaviest = -1;
   if (!hub.groups.empty()) {
     const EdgeEnd hubEnd = ends_->endOf(hubRegion);
     // Backwards, so that releasing an emptied group moves only groups seen.
@@ -300,16 +320,17 @@ void PairValuation::valueHub(std::int32_t hubRegion) {
       const std::int32_t g = hub.groups[k];
       HubGroup& group = groups_[static_cast<std::size_t>(g)];
       FusionCandidate candidate;
-      if (heaviestOfGroup(hubRegion, hubEnd, group, candidate, evicted) &&
-          (!found || heavierCandidate(candidate, best))) {
-        best = candidate;
-        found = true;
+      std::int32_t pair = -1;
+      if (heaviestOfGroup(hubRegion, hubEnd, group, candidate, pair, evicted) &&
+          (hub.heaviest < 0 || heavierCandidate(candidate, hub.key))) {
+        hub.key = candidate;
+        hub.heaviest = pair;
       }
       if (group.heap.empty()) releaseGroup(g);
     }
   }
-  if (found) {
-    queuePair(hubKeys_, best);
+  if (hub.heaviest >= 0) {
+    queuePair(hubKeys_, hub.key);
   } else {
     dropPair(hubKeys_, hubRegion);
   }
@@ -470,6 +491,8 @@ bool PairValuation::heaviestPair(std::int32_t& low, std::int32_t& high) {
   const FusionCandidate* top = unbounded;
   if (top == nullptr || (bounded != nullptr && heavierCandidate(*bounded, *top))) top = bounded;
   if (top == nullptr) return false;
+  assert(top == unbounded || std::bit_cast<std::uint32_t>(currentValue(pairs_->find(top->low, top->high))) ==
+                                 std::bit_cast<std::uint32_t>(top->weight));
   low = top->low;
   high = top->high;
   return true;

@@ -92,9 +92,14 @@ class PairValuation {
     std::int32_t position = 0;   // in its hub's list of groups
     std::vector<HubEntry> heap;  // a binary heap, the first entry on top
   };
+  // While a hub is not stale its key in hubKeys_ is its heaviest pair, so
+  // a pair that joins needs one valuation and one that leaves none unless it
+  // was that pair.
   struct Hub {
     std::vector<std::int32_t> groups;  // indices into the pool of groups
     bool stale = false;
+    std::int32_t heaviest = -1;  // the pair of its key, -1: none
+    FusionCandidate key;
   };
 
   struct Mark {
@@ -121,6 +126,8 @@ class PairValuation {
   void joinHub(std::int32_t id, std::int32_t hub, const EdgeEnd& neighbour, float term);
   void leaveHub(Mark& mark);
   void markHubStale(std::int32_t hub);
+  // A pair that joined a hub or rose in it: its key follows when it beats it.
+  void offerToHub(std::int32_t hub, const HubEntry& entry, const EdgeEnd& neighbour, bool small);
   void placeEntry(HubGroup& group, std::size_t slot, const HubEntry& entry);
   void siftEntry(HubGroup& group, std::size_t slot);
   void removeEntry(HubGroup& group, std::size_t slot);
@@ -132,7 +139,7 @@ class PairValuation {
   // The heaviest usable pair of a group; entries found out of place are
   // taken out and appended to evicted.
   bool heaviestOfGroup(std::int32_t hub, const EdgeEnd& hubEnd, HubGroup& group, FusionCandidate& best,
-                       std::vector<std::int32_t>& evicted);
+                       std::int32_t& bestPair, std::vector<std::int32_t>& evicted);
   static bool listedBy(const Mark& mark, std::int32_t region) {
     return mark.listedBy[0] == region || mark.listedBy[1] == region;
   }
