@@ -77,12 +77,7 @@ void TraceLists::insert(std::int32_t first, std::int32_t after, std::int32_t bef
     at(previous).next = node;
     previous = node;
   }
-  at(previous).next = before;
-  if (before == kNoNode) {
-    at(first).prev = previous;
-  } else {
-    at(before).prev = previous;
-  }
+  join(first, previous, before);
   if (gap == 0) relabel(first);
 }
 

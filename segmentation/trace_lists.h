@@ -65,6 +65,12 @@ class TraceLists {
   const Node& at(std::int32_t node) const { return nodes_[static_cast<std::size_t>(node)]; }
   std::int32_t allocate(std::uint32_t step);
   void release(std::int32_t node);
+  // Makes right follow left in the trace that starts at first; the first
+  // node's prev names the last.
+  void join(std::int32_t first, std::int32_t left, std::int32_t right) {
+    at(left).next = right;
+    at(right == kNoNode ? first : right).prev = left;
+  }
   void unchain(std::int32_t node);
   // Links the steps in after node after, before node before (kNoNode: the
   // end), with labels in the gap when it has room.
@@ -101,12 +107,7 @@ void TraceLists::replace(std::int32_t first, std::int32_t from, std::int32_t to,
     release(node);
     node = following;
   }
-  at(from).next = to;
-  if (to == kNoNode) {
-    at(first).prev = from;
-  } else {
-    at(to).prev = from;
-  }
+  join(first, from, to);
   insert(first, from, to, steps);
 }
 
