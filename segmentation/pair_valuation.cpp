@@ -241,7 +241,7 @@ void PairValuation::offerToHub(std::int32_t hubRegion, const HubEntry& entry, co
   if (hub.stale) return;
   const EdgeEnd hubEnd = ends_->endOf(hubRegion);
   const float weight = combinedWeight(descriptorDistance(*hubEnd.descriptors, *neighbour.descriptors),
-                                      entry.term, small ? rule_.epsilon : 1.0f);
+                                      entry.term, sizeFactor(small));
   const FusionCandidate candidate{weight, entry.low, entry.high, hubRegion};
   if (!usable(weight) || (hub.heaviest >= 0 && !heavierCandidate(candidate, hub.key))) return;
   hub.heaviest = entry.pair;
@@ -272,7 +272,7 @@ bool PairValuation::heaviestOfGroup(std::int32_t hub, const EdgeEnd& hubEnd, Hub
     const HubEntry top = heap.front();
     const float distance =
         descriptorDistance(*hubEnd.descriptors, *ends_->endOf(neighbourOf(top)).descriptors);
-    const float factor = group.small ? rule_.epsilon : 1.0f;
+    const float factor = sizeFactor(group.small);
     const float weight = combinedWeight(distance, top.term, factor);
     if (!usable(weight)) return false;
     best = {weight, top.low, top.high, hub};
@@ -364,23 +364,13 @@ void PairValuation::refresh(std::int32_t id) {
     // Listed by the neighbour alone: a change of the hub values its groups.
     const std::int32_t neighbour = pair.other(hub);
     const EdgeEnd& neighbourEnd = neighbour == pair.low ? low : high;
-    if (!listedBy(mark, neighbour)) {
-      mark.listedBy[mark.listedBy[0] == pair.low || mark.listedBy[0] == pair.high ? 1 : 0] = neighbour;
-      boundedOf_[static_cast<std::size_t>(neighbour)].push_back(id);
-    }
+    listIn(mark, id, pair, neighbour);
     joinHub(id, hub, neighbourEnd,
             contourTerm(static_cast<double>(shorter), static_cast<double>(pair.shared[pair.decidingSide()])));
     return;
   }
   leaveHub(mark);
-  for (const std::int32_t region : {pair.low, pair.high}) {
-    if (listedBy(mark, region)) continue;
-    // An entry of a region that no longer has the pair is free.
-    std::int32_t& entry =
-        mark.listedBy[mark.listedBy[0] == pair.low || mark.listedBy[0] == pair.high ? 1 : 0];
-    entry = region;
-    boundedOf_[static_cast<std::size_t>(region)].push_back(id);
-  }
+  for (const std::int32_t region : {pair.low, pair.high}) listIn(mark, id, pair, region);
   const float value = valueOf(pair, low, high);
   assert(!deferBounded_ || std::isfinite(value) || std::isnan(value));
   const float before = mark.value;
@@ -390,6 +380,13 @@ void PairValuation::refresh(std::int32_t id) {
   mark.bucketHigh = pair.high;
   if (counted && usable(before) && (!usable(value) || value < before)) loosen(pair.low, pair.high);
   if (usable(value)) raise(pair.low, {value, pair.low, pair.high, id});
+}
+
+void PairValuation::listIn(Mark& mark, std::int32_t id, const PairContacts& pair, std::int32_t region) {
+  if (listedBy(mark, region)) return;
+  // An entry of a region that no longer has the pair is free.
+  mark.listedBy[mark.listedBy[0] == pair.low || mark.listedBy[0] == pair.high ? 1 : 0] = region;
+  boundedOf_[static_cast<std::size_t>(region)].push_back(id);
 }
 
 void PairValuation::refreshBounded(std::int32_t a) {

@@ -140,6 +140,10 @@ class PairValuation {
   // taken out and appended to evicted.
   bool heaviestOfGroup(std::int32_t hub, const EdgeEnd& hubEnd, HubGroup& group, FusionCandidate& best,
                        std::int32_t& bestPair, std::vector<std::int32_t>& evicted);
+  // Puts the pair on the region's list of bounded pairs unless it is there.
+  void listIn(Mark& mark, std::int32_t id, const PairContacts& pair, std::int32_t region);
+  // The size factor of a hub's pairs with neighbours small or not.
+  float sizeFactor(bool small) const { return small ? rule_.epsilon : 1.0f; }
   static bool listedBy(const Mark& mark, std::int32_t region) {
     return mark.listedBy[0] == region || mark.listedBy[1] == region;
   }
