@@ -26,7 +26,7 @@ bool AdjacencyGraph::setWeight(int i, int j, float w) {
 }
 
 void AdjacencyGraph::resize(int n) {
-  weights_.clear();
+  std::unordered_map<std::uint64_t, float>().swap(weights_);
   size_ = n > 0 ? n : 0;
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "model/segmenter.h"
+#include "segmentation/adjacency_weights.h"
 #include "segmentation/fusion_loading.h"
 #include "segmentation/region_fusion.h"
 #include "segmentation/table_exchange.h"
@@ -35,16 +36,23 @@ bool Segmenter::mergeRegions() {
   std::vector<std::int32_t> positionOf;
   auto fusion = std::make_unique<RegionFusion>();
   loadFusion(regionTable_, pixelTable_, rule, positionOf, *fusion);
+  std::int32_t low = 0;
+  std::int32_t high = 0;
+  bool found = firstPair(graph_, positionOf, low, high);
+  // The pixels, contours and graph are filled again from the fusion at the
+  // end and are not read before; releasing them now lets the fusion's own
+  // tables take their place. The regions stay, for a report of how many
+  // there were should memory run out.
+  for (auto& entry : regionTable_) {
+    entry.second.pixels() = PointSet();
+    entry.second.contour() = Contour();
+  }
+  graph_.resize(0);
 
   // Merging stops early when no edge with a usable weight is left.
-  bool first = true;
-  while (fusion->aliveCount() > nbRegFin_) {
-    std::int32_t low = 0;
-    std::int32_t high = 0;
-    const bool found = first ? firstPair(graph_, positionOf, low, high) : fusion->heaviestPair(low, high);
-    first = false;
-    if (!found) break;
+  while (fusion->aliveCount() > nbRegFin_ && found) {
     fusion->mergeInto(low, high);
+    found = fusion->heaviestPair(low, high);
   }
 
   // Survivors keep their order and are numbered 1 .. count. What the tables
@@ -74,6 +82,13 @@ bool Segmenter::mergeRegions() {
     if (fusion->onContour(pixel))
       contours[static_cast<std::size_t>(label)].push_back(pointOfIndex(pixel, width));
   }
+  // The fusion's pair values are what the graph construction would write on
+  // the merged map, so the graph is taken from them rather than built again.
+  std::vector<EdgeWrite> edges;
+  fusion->forEachPair([&edges, &newNumber](std::int32_t low, std::int32_t high, float value) {
+    edges.push_back(
+        {newNumber[static_cast<std::size_t>(low)], newNumber[static_cast<std::size_t>(high)], value});
+  });
   fusion.reset();
 
   // Regions left without pixels (never the case after labelling) keep nothing.
@@ -94,7 +109,7 @@ bool Segmenter::mergeRegions() {
                                   static_cast<double>(labels[pixel]));
   }
   graph_.resize(count + 1);
-  buildAdjacencyGraph(1);
+  for (const EdgeWrite& edge : edges) graph_.setWeight(edge.from, edge.to, edge.weight);
   return true;
 }
 
