@@ -47,21 +47,26 @@ void ContourGeometry::start(int width, int height, std::vector<std::vector<std::
   const auto isContourOf = [this](std::size_t pixel, std::int32_t) {
     return (flags_[pixel] & kOnContour) != 0;
   };
+  // The pairs a visit met, by the other region: one index lookup per pair
+  // and visit rather than one per contact.
+  std::vector<std::int32_t> pairWith(pixels_.size(), -1);
+  std::vector<std::int32_t> met;
   for (std::size_t r = 0; r < pixels_.size(); ++r) {
     const std::int32_t a = static_cast<std::int32_t>(r);
-    std::int32_t lastRegion = -1;
-    std::int32_t lastPair = -1;
     visitContourContacts(width, height, pixels_[r], a, regionAt, isContourOf, countOnce,
                          [&](std::int32_t c, bool shared) {
-                           if (c != lastRegion) {
-                             lastRegion = c;
-                             lastPair = pairs.obtain(a, c);
+                           std::int32_t& id = pairWith[static_cast<std::size_t>(c)];
+                           if (id < 0) {
+                             id = pairs.obtain(a, c);
+                             met.push_back(c);
                            }
-                           PairContacts& pair = pairs.contacts(lastPair);
+                           PairContacts& pair = pairs.contacts(id);
                            const int side = pair.sideOf(a);
                            ++pair.touches[side];
                            if (shared) ++pair.shared[side];
                          });
+    for (std::int32_t c : met) pairWith[static_cast<std::size_t>(c)] = -1;
+    met.clear();
     for (std::uint32_t pixel : scratch_) flags_[pixel] &= static_cast<std::uint8_t>(~kSeen);
     scratch_.clear();
   }
