@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <ostream>
 #include <unordered_map>
@@ -31,6 +32,8 @@ class AdjacencyGraph {
   void resize(int n);
   // Every weight back to 0, size unchanged.
   void clear() { weights_.clear(); }
+  // Makes room for this many stored weights in all.
+  void reserve(std::size_t edges) { weights_.reserve(edges); }
   // The position (row <= column) of the largest non-zero weight, not-a-number
   // never chosen, ties to the first position in row-major order; (0, 0) when
   // there is none.

@@ -38,9 +38,10 @@ bool Segmenter::buildAdjacencyGraph(int weighted) {
 
   const std::vector<std::int32_t> labels = regionNumberGrid(pixelTable_, highest);
   const WeightRule rule{weighted != 0, epsilon_, nbPixMin_};
-  for (const EdgeWrite& write : visitContours(width, height, labels, outlines, rule)) {
-    graph_.setWeight(write.from, write.to, write.weight);
-  }
+  const std::vector<EdgeWrite> writes = visitContours(width, height, labels, outlines, rule);
+  // Most touching pairs are written from both sides.
+  graph_.reserve(writes.size() / 2 + 1);
+  for (const EdgeWrite& write : writes) graph_.setWeight(write.from, write.to, write.weight);
   return true;
 }
 

@@ -35,13 +35,17 @@ float edgeWeight(const EdgeEnd& a, const EdgeEnd& b, double shared, float epsilo
   return weight;
 }
 
-std::vector<float> mergedDescriptors(const std::vector<float>& a, const std::vector<float>& b) {
-  std::vector<float> merged(a);
+void mergeDescriptorsInto(std::vector<float>& a, const std::vector<float>& b) {
   const std::size_t n = std::min(a.size(), b.size());
   for (std::size_t k = 0; k < n; ++k) {
     const float sum = a[k] + b[k];
-    merged[k] = static_cast<float>(sum / 2.0);
+    a[k] = static_cast<float>(sum / 2.0);
   }
+}
+
+std::vector<float> mergedDescriptors(const std::vector<float>& a, const std::vector<float>& b) {
+  std::vector<float> merged(a);
+  mergeDescriptorsInto(merged, b);
   return merged;
 }
 

@@ -51,5 +51,7 @@ float edgeWeight(const EdgeEnd& a, const EdgeEnd& b, double shared, float epsilo
 // The descriptors of a merged region: a's length, the mean of the two values
 // where b has one, a's own value where it has none.
 std::vector<float> mergedDescriptors(const std::vector<float>& a, const std::vector<float>& b);
+// a becomes mergedDescriptors(a, b) in place.
+void mergeDescriptorsInto(std::vector<float>& a, const std::vector<float>& b);
 
 }  // namespace quarvel

@@ -9,8 +9,12 @@
 
 namespace quarvel {
 
-void loadFusion(const RegionTable& table, const PixelTable& pixels, const WeightRule& rule,
-                std::vector<std::int32_t>& positionOf, RegionFusion& fusion) {
+namespace {
+
+// spent, when given, is the table itself: each region's pixels and contour
+// are released once read, before the fusion's own tables are made.
+void load(const RegionTable& table, RegionTable* spent, const PixelTable& pixels, const WeightRule& rule,
+          std::vector<std::int32_t>& positionOf, RegionFusion& fusion) {
   const int width = pixels.gridWidth();
   const int height = pixels.gridHeight();
   std::int32_t highest = 0;
@@ -39,9 +43,27 @@ void loadFusion(const RegionTable& table, const PixelTable& pixels, const Weight
     contours.push_back(contourPixels(region.contour(), width, height));
     regions.push_back(std::move(fused));
   }
+  if (spent != nullptr) {
+    for (auto& entry : *spent) {
+      entry.second.pixels() = PointSet();
+      entry.second.contour() = Contour();
+    }
+  }
   std::vector<std::int32_t> base = regionNumberGrid(pixels, highest);
   for (std::int32_t& label : base) label = label == 0 ? -1 : positionOf[label];
   fusion.start(width, height, std::move(base), std::move(regions), std::move(contours), rule);
+}
+
+}  // namespace
+
+void loadFusion(const RegionTable& table, const PixelTable& pixels, const WeightRule& rule,
+                std::vector<std::int32_t>& positionOf, RegionFusion& fusion) {
+  load(table, nullptr, pixels, rule, positionOf, fusion);
+}
+
+void loadFusionReleasing(RegionTable& table, const PixelTable& pixels, const WeightRule& rule,
+                         std::vector<std::int32_t>& positionOf, RegionFusion& fusion) {
+  load(table, &table, pixels, rule, positionOf, fusion);
 }
 
 }  // namespace quarvel

@@ -16,5 +16,10 @@ namespace quarvel {
 // position.
 void loadFusion(const RegionTable& table, const PixelTable& pixels, const WeightRule& rule,
                 std::vector<std::int32_t>& positionOf, RegionFusion& fusion);
+// The same, for a caller that fills the table again from the fusion: every
+// region's pixels and contour are released as soon as they are read, so that
+// the fusion's tables can take their place. The regions themselves stay.
+void loadFusionReleasing(RegionTable& table, const PixelTable& pixels, const WeightRule& rule,
+                         std::vector<std::int32_t>& positionOf, RegionFusion& fusion);
 
 }  // namespace quarvel

@@ -35,18 +35,13 @@ bool Segmenter::mergeRegions() {
   const WeightRule rule{true, epsilon_, nbPixMin_};
   std::vector<std::int32_t> positionOf;
   auto fusion = std::make_unique<RegionFusion>();
-  loadFusion(regionTable_, pixelTable_, rule, positionOf, *fusion);
+  // The tables are filled again from the fusion at the end and are not read
+  // before, so they make room for it as it starts. The regions stay, for a
+  // report of how many there were should memory run out.
+  loadFusionReleasing(regionTable_, pixelTable_, rule, positionOf, *fusion);
   std::int32_t low = 0;
   std::int32_t high = 0;
   bool found = firstPair(graph_, positionOf, low, high);
-  // The pixels, contours and graph are filled again from the fusion at the
-  // end and are not read before; releasing them now lets the fusion's own
-  // tables take their place. The regions stay, for a report of how many
-  // there were should memory run out.
-  for (auto& entry : regionTable_) {
-    entry.second.pixels() = PointSet();
-    entry.second.contour() = Contour();
-  }
   graph_.resize(0);
 
   // Merging stops early when no edge with a usable weight is left.
@@ -109,6 +104,7 @@ bool Segmenter::mergeRegions() {
                                   static_cast<double>(labels[pixel]));
   }
   graph_.resize(count + 1);
+  graph_.reserve(edges.size());
   for (const EdgeWrite& edge : edges) graph_.setWeight(edge.from, edge.to, edge.weight);
   return true;
 }

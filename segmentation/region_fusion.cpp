@@ -93,7 +93,7 @@ void RegionFusion::mergeInto(std::int32_t a, std::int32_t b) {
   kept.pixelCount += absorbed.pixelCount;
   const std::size_t maxMoves = 8 * static_cast<std::size_t>(kept.pixelCount) + 8;
   kept.firstPixel = firstPixel;
-  kept.descriptors = mergedDescriptors(kept.descriptors, absorbed.descriptors);
+  mergeDescriptorsInto(kept.descriptors, absorbed.descriptors);
   kept.kind = kindOf(kept.descriptors);
   std::vector<float>().swap(absorbed.descriptors);
 
