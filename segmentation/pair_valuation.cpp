@@ -184,7 +184,8 @@ void PairValuation::releaseGroup(std::int32_t g) {
   groups_[static_cast<std::size_t>(moved)].position = group.position;
   list.pop_back();
   group.hub = -1;
-  std::vector<HubEntry>().swap(group.heap);
+  // A pooled group keeps a small heap's room for its next use.
+  if (group.heap.capacity() > kKeptHeapRoom) std::vector<HubEntry>().swap(group.heap);
   freeGroups_.push_back(g);
 }
 
@@ -264,8 +265,8 @@ bool PairValuation::heaviestOfGroup(std::int32_t hub, const EdgeEnd& hubEnd, Hub
     marks_[static_cast<std::size_t>(id)].hub = -1;
     evicted.push_back(id);
   };
-  std::vector<std::int32_t> misplaced;
-  std::vector<std::size_t> path;
+  std::vector<std::int32_t>& misplaced = misplaced_;
+  std::vector<std::size_t>& path = tiePath_;
   while (true) {
     while (!heap.empty() && !holds(heap.front())) evict(heap.front().pair);
     if (heap.empty()) return false;
@@ -311,7 +312,8 @@ bool PairValuation::heaviestOfGroup(std::int32_t hub, const EdgeEnd& hubEnd, Hub
 void PairValuation::valueHub(std::int32_t hubRegion) {
   Hub& hub = hubs_[static_cast<std::size_t>(hubRegion)];
   hub.stale = false;
-  std::vector<std::int32_t> evicted;
+  std::vector<std::int32_t>& evicted = evicted_;
+  evicted.clear();
   hub.heaviest = -1;
   if (!hub.groups.empty()) {
     const EdgeEnd hubEnd = ends_->endOf(hubRegion);

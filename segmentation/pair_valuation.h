@@ -85,6 +85,7 @@ class PairValuation {
       return high < other.high;
     }
   };
+  static constexpr std::size_t kKeptHeapRoom = 16;
   struct HubGroup {
     std::int32_t hub = -1;
     std::int32_t kind = -1;
@@ -167,6 +168,10 @@ class PairValuation {
   PairIndex groupOf_;  // (hub, kind, small) -> pool index
   std::vector<std::int32_t> staleHubs_;
   PairQueue hubKeys_;  // per region: the heaviest pair of its hub
+  // Scratch of a hub valuation.
+  std::vector<std::int32_t> evicted_;
+  std::vector<std::int32_t> misplaced_;
+  std::vector<std::size_t> tiePath_;
 };
 
 }  // namespace quarvel
