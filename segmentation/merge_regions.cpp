@@ -45,9 +45,9 @@ bool Segmenter::mergeRegions() {
   graph_.resize(0);
 
   // Merging stops early when no edge with a usable weight is left.
-  while (fusion->aliveCount() > nbRegFin_ && found) {
+  while (found && fusion->aliveCount() > nbRegFin_) {
     fusion->mergeInto(low, high);
-    found = fusion->heaviestPair(low, high);
+    found = fusion->aliveCount() > nbRegFin_ && fusion->heaviestPair(low, high);
   }
 
   // Survivors keep their order and are numbered 1 .. count. What the tables
