@@ -10,23 +10,48 @@ AdjacencyGraph::AdjacencyGraph(int n) { resize(n); }
 float AdjacencyGraph::weight(int i, int j) const {
   if (i < 0 || j < 0 || i >= size_ || j >= size_) return -1.0f;
   if (i == j) return 0.0f;
-  const auto it = weights_.find(key(std::min(i, j), std::max(i, j)));
-  return it == weights_.end() ? 0.0f : it->second;
+  const std::int32_t at = positions_.find(key(std::min(i, j), std::max(i, j)));
+  return at < 0 ? 0.0f : weights_[static_cast<std::size_t>(at)].second;
 }
 
 bool AdjacencyGraph::setWeight(int i, int j, float w) {
   if (i < 0 || j < 0 || i >= size_ || j >= size_ || i == j) return false;
   const std::uint64_t k = key(std::min(i, j), std::max(i, j));
   if (w == 0.0f) {
-    weights_.erase(k);
+    const std::int32_t at = positions_.find(k);
+    if (at < 0) return true;
+    positions_.erase(k);
+    // The last entry fills the gap.
+    if (static_cast<std::size_t>(at) + 1 < weights_.size()) {
+      weights_[static_cast<std::size_t>(at)] = weights_.back();
+      positions_.update(weights_.back().first, at);
+    }
+    weights_.pop_back();
+    return true;
+  }
+  bool inserted = false;
+  const std::int32_t at = positions_.findOrInsert(k, static_cast<std::int32_t>(weights_.size()), inserted);
+  if (inserted) {
+    weights_.emplace_back(k, w);
   } else {
-    weights_[k] = w;
+    weights_[static_cast<std::size_t>(at)].second = w;
   }
   return true;
 }
 
+void AdjacencyGraph::clear() {
+  weights_.clear();
+  positions_.clear();
+}
+
+void AdjacencyGraph::reserve(std::size_t edges) {
+  weights_.reserve(edges);
+  positions_.reserve(edges);
+}
+
 void AdjacencyGraph::resize(int n) {
-  std::unordered_map<std::uint64_t, float>().swap(weights_);
+  std::vector<std::pair<std::uint64_t, float>>().swap(weights_);
+  positions_ = PairIndex();
   size_ = n > 0 ? n : 0;
 }
 
@@ -47,7 +72,7 @@ std::pair<double, double> AdjacencyGraph::heaviestEdge() const {
 }
 
 std::vector<std::pair<std::uint64_t, float>> AdjacencyGraph::sortedEdges() const {
-  std::vector<std::pair<std::uint64_t, float>> edges(weights_.begin(), weights_.end());
+  std::vector<std::pair<std::uint64_t, float>> edges(weights_);
   std::sort(edges.begin(), edges.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
   return edges;
 }

@@ -3,9 +3,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <ostream>
-#include <unordered_map>
 #include <utility>
 #include <vector>
+
+#include "regions/pair_index.h"
 
 namespace quarvel {
 
@@ -31,9 +32,9 @@ class AdjacencyGraph {
   // Discards every weight and makes an n x n table of zeros (empty for n <= 0).
   void resize(int n);
   // Every weight back to 0, size unchanged.
-  void clear() { weights_.clear(); }
+  void clear();
   // Makes room for this many stored weights in all.
-  void reserve(std::size_t edges) { weights_.reserve(edges); }
+  void reserve(std::size_t edges);
   // The position (row <= column) of the largest non-zero weight, not-a-number
   // never chosen, ties to the first position in row-major order; (0, 0) when
   // there is none.
@@ -50,8 +51,10 @@ class AdjacencyGraph {
   std::vector<std::pair<std::uint64_t, float>> sortedEdges() const;
 
   int size_ = 0;
-  // Upper-triangle entries (i < j) that hold a non-zero weight or not-a-number.
-  std::unordered_map<std::uint64_t, float> weights_;
+  // Upper-triangle entries (i < j) that hold a non-zero weight or not-a-number,
+  // in no particular order, and where each key sits among them.
+  std::vector<std::pair<std::uint64_t, float>> weights_;
+  PairIndex positions_;
 };
 
 // One line "i<->j : w" per non-zero, non-NaN entry with i < j, row-major.

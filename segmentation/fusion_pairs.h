@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "segmentation/pair_index.h"
+#include "regions/pair_index.h"
 
 namespace quarvel {
 

@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "regions/pair_index.h"
 #include "segmentation/adjacency_weights.h"
 #include "segmentation/edge_weight.h"
 #include "segmentation/fusion_pairs.h"
-#include "segmentation/pair_index.h"
 #include "segmentation/pair_queue.h"
 
 namespace quarvel {

@@ -84,19 +84,35 @@ struct HeaviestCase {
 class HeaviestEdge : public testing::TestWithParam<HeaviestCase> {};
 
 TEST_P(HeaviestEdge, LargestWeightFirstInRowMajorOrder) {
-  EXPECT_EQ(graphOf(6, GetParam().entries).heaviestEdge(), GetParam().heaviest);
+  const std::vector<Entry>& entries = GetParam().entries;
+  const AdjacencyGraph graph = graphOf(6, entries);
+  EXPECT_EQ(graph.heaviestEdge(), GetParam().heaviest);
+  // Every pair reads its last write, whatever was erased around it.
+  for (const Entry& e : entries) {
+    float last = 0.0f;
+    for (const Entry& f : entries) {
+      if ((f.i == e.i && f.j == e.j) || (f.i == e.j && f.j == e.i)) last = f.w;
+    }
+    const float read = graph.weight(e.i, e.j);
+    EXPECT_TRUE(read == last || (std::isnan(read) && std::isnan(last))) << e.i << "-" << e.j;
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Weights, HeaviestEdge,
-    testing::Values(HeaviestCase{"TieToSmallerColumn", {{1, 3, 0.5f}, {1, 2, 0.5f}}, {1, 2}},
-                    HeaviestCase{"Larger", {{1, 2, 0.5f}, {1, 3, 0.75f}}, {1, 3}},
-                    HeaviestCase{"TieToSmallerRow", {{2, 3, 0.5f}, {4, 1, 0.5f}}, {1, 4}},
-                    HeaviestCase{"NaNNeverChosen", {{1, 2, kNaN}}, {0, 0}},
-                    HeaviestCase{"NaNSkipped", {{1, 2, kNaN}, {2, 3, 0.1f}}, {2, 3}},
-                    HeaviestCase{"InfinityBeatsFinite", {{1, 2, 1e30f}, {3, 4, kInfinity}}, {3, 4}},
-                    HeaviestCase{"InfinityTie", {{2, 3, kInfinity}, {1, 3, kInfinity}}, {1, 3}},
-                    HeaviestCase{"LargerNegative", {{1, 2, -0.5f}, {2, 3, -0.25f}}, {2, 3}}),
+    testing::Values(
+        HeaviestCase{"TieToSmallerColumn", {{1, 3, 0.5f}, {1, 2, 0.5f}}, {1, 2}},
+        HeaviestCase{"Larger", {{1, 2, 0.5f}, {1, 3, 0.75f}}, {1, 3}},
+        HeaviestCase{"TieToSmallerRow", {{2, 3, 0.5f}, {4, 1, 0.5f}}, {1, 4}},
+        HeaviestCase{"NaNNeverChosen", {{1, 2, kNaN}}, {0, 0}},
+        HeaviestCase{"NaNSkipped", {{1, 2, kNaN}, {2, 3, 0.1f}}, {2, 3}},
+        HeaviestCase{"InfinityBeatsFinite", {{1, 2, 1e30f}, {3, 4, kInfinity}}, {3, 4}},
+        HeaviestCase{"InfinityTie", {{2, 3, kInfinity}, {1, 3, kInfinity}}, {1, 3}},
+        HeaviestCase{"LargerNegative", {{1, 2, -0.5f}, {2, 3, -0.25f}}, {2, 3}},
+        HeaviestCase{"ErasedFromTheMiddle", {{1, 2, 0.5f}, {1, 3, 0.75f}, {2, 3, 0.6f}, {3, 1, 0}}, {2, 3}},
+        HeaviestCase{"ErasedThenWrittenAgain",
+                     {{1, 3, 0.75f}, {1, 2, 0.5f}, {2, 4, 0.1f}, {1, 3, 0}, {1, 5, 0}, {1, 3, 0.25f}},
+                     {1, 2}}),
     [](const testing::TestParamInfo<HeaviestCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "segmentation/pair_index.h"
+#include "regions/pair_index.h"
 
 #include <utility>
 
@@ -38,6 +38,13 @@ std::int32_t PairIndex::findOrInsert(std::uint64_t key, std::int32_t id, bool& i
   ++used_;
   inserted = true;
   return id;
+}
+
+void PairIndex::update(std::uint64_t key, std::int32_t id) {
+  const std::size_t mask = slots_.size() - 1;
+  std::size_t i = home(key);
+  while (slots_[i].key != key || slots_[i].id < 0) i = (i + 1) & mask;
+  slots_[i].id = id;
 }
 
 void PairIndex::erase(std::uint64_t key) {
