@@ -314,9 +314,16 @@ void ContourGeometry::prepare(std::int32_t a, std::int32_t b, std::int32_t lead,
       lastAffected_ = node;
     }
   };
+  // The pair's count of (lead's contour pixel, 8-neighbour in the other part)
+  // incidences says when every step next to the other part has been met, so
+  // the scan stops there. It looks around the other part's contour pixels
+  // first, where those incidences normally all are, then around the rest of
+  // its pixels if some are still unmet. Debug builds scan on and check the
+  // count.
+  const std::int32_t joint = pairs.find(lead, other);
+  std::int64_t unmet = joint < 0 ? 0 : pairs[joint].touches[pairs[joint].sideOf(lead)];
   const std::size_t w = static_cast<std::size_t>(width_);
-  scratch_.clear();
-  owners.forEachPixel(other, [&](std::uint32_t q) {
+  const auto scanAround = [&](std::uint32_t q) {
     const int qx = static_cast<int>(q % w);
     const int qy = static_cast<int>(q / w);
     for (int ny = qy - 1; ny <= qy + 1; ++ny) {
@@ -324,7 +331,9 @@ void ContourGeometry::prepare(std::int32_t a, std::int32_t b, std::int32_t lead,
       for (int nx = qx - 1; nx <= qx + 1; ++nx) {
         if (nx < 0 || nx >= width_) continue;
         const std::size_t n = static_cast<std::size_t>(ny) * w + static_cast<std::size_t>(nx);
-        if (visits_[n] == 0 || (flags_[n] & kNear) || owners.regionAt(n) != lead) continue;
+        if (visits_[n] == 0 || owners.regionAt(n) != lead) continue;
+        --unmet;
+        if (flags_[n] & kNear) continue;
         flags_[n] |= kNear;
         scratch_.push_back(static_cast<std::uint32_t>(n));
         for (std::int32_t node = traces_.firstAt(n); node != TraceLists::kNoNode;
@@ -333,7 +342,35 @@ void ContourGeometry::prepare(std::int32_t a, std::int32_t b, std::int32_t lead,
         }
       }
     }
-  });
+#ifdef NDEBUG
+    return unmet > 0;
+#else
+    return true;
+#endif
+  };
+  // kNear also marks the other part's pixels already looked around.
+  scratch_.clear();
+  const auto scanContourPixel = [&](std::uint32_t q) {
+    if ((flags_[q] & kNear) || owners.regionAt(q) != other) return true;
+    flags_[q] |= kNear;
+    scratch_.push_back(q);
+    return scanAround(q);
+  };
+  bool goOn = true;
+  if (traced(other)) {
+    for (std::int32_t node = traceHead_[static_cast<std::size_t>(other)]; goOn && node != TraceLists::kNoNode;
+         node = traces_.next(node)) {
+      goOn = scanContourPixel(pixelOf(traces_.step(node)));
+    }
+  } else {
+    for (std::size_t k = 0; goOn && k < pixels_[static_cast<std::size_t>(other)].size(); ++k) {
+      goOn = scanContourPixel(pixels_[static_cast<std::size_t>(other)][k]);
+    }
+  }
+  if (goOn) {
+    owners.forEachPixel(other, [&](std::uint32_t q) { return (flags_[q] & kNear) != 0 || scanAround(q); });
+  }
+  assert(unmet == 0);
   for (std::uint32_t pixel : scratch_) flags_[pixel] &= static_cast<std::uint8_t>(~kNear);
 }
 

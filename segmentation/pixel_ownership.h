@@ -27,10 +27,12 @@ class PixelOwnership {
   std::size_t sizeOf(std::int32_t region) const {
     return size_[static_cast<std::size_t>(groupOf_[static_cast<std::size_t>(region)])];
   }
+  // Calls visit(pixel) for the region's pixels in turn while it answers true.
   template <typename Visit>
   void forEachPixel(std::int32_t region, Visit&& visit) const {
     const std::size_t group = static_cast<std::size_t>(groupOf_[static_cast<std::size_t>(region)]);
-    for (std::uint32_t pixel = head_[group]; pixel != kEnd; pixel = next_[pixel]) visit(pixel);
+    for (std::uint32_t pixel = head_[group]; pixel != kEnd && visit(pixel); pixel = next_[pixel]) {
+    }
   }
 
   // kept takes every pixel of absorbed.
