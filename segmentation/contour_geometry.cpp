@@ -316,32 +316,35 @@ void ContourGeometry::prepare(std::int32_t a, std::int32_t b, std::int32_t lead,
   };
   // The pair's count of (lead's contour pixel, 8-neighbour in the other part)
   // incidences says when every step next to the other part has been met, so
-  // the scan stops there. It looks around the other part's contour pixels
-  // first, where those incidences normally all are, then around the rest of
-  // its pixels if some are still unmet. Debug builds scan on and check the
-  // count.
+  // the scan stops there; each contour pixel found brings all its incidences.
+  // It looks around the other part's contour pixels first, which normally
+  // meets every such pixel, then around the rest of its pixels if some
+  // incidences are still unmet. Debug builds scan on and check the count.
   const std::int32_t joint = pairs.find(lead, other);
   std::int64_t unmet = joint < 0 ? 0 : pairs[joint].touches[pairs[joint].sideOf(lead)];
   const std::size_t w = static_cast<std::size_t>(width_);
-  const auto scanAround = [&](std::uint32_t q) {
-    const int qx = static_cast<int>(q % w);
-    const int qy = static_cast<int>(q / w);
-    for (int ny = qy - 1; ny <= qy + 1; ++ny) {
+  const auto forEachNeighbour = [this, w](std::size_t centre, auto&& visit) {
+    const int cx = static_cast<int>(centre % w);
+    const int cy = static_cast<int>(centre / w);
+    for (int ny = cy - 1; ny <= cy + 1; ++ny) {
       if (ny < 0 || ny >= height_) continue;
-      for (int nx = qx - 1; nx <= qx + 1; ++nx) {
+      for (int nx = cx - 1; nx <= cx + 1; ++nx) {
         if (nx < 0 || nx >= width_) continue;
         const std::size_t n = static_cast<std::size_t>(ny) * w + static_cast<std::size_t>(nx);
-        if (visits_[n] == 0 || owners.regionAt(n) != lead) continue;
-        --unmet;
-        if (flags_[n] & kNear) continue;
-        flags_[n] |= kNear;
-        scratch_.push_back(static_cast<std::uint32_t>(n));
-        for (std::int32_t node = traces_.firstAt(n); node != TraceLists::kNoNode;
-             node = traces_.nextAt(node)) {
-          if (node != arrival && meetsOther(traces_.step(node))) record(node);
-        }
+        if (n != centre) visit(n);
       }
     }
+  };
+  const auto scanAround = [&](std::uint32_t q) {
+    forEachNeighbour(q, [&](std::size_t n) {
+      if (visits_[n] == 0 || (flags_[n] & kNear) || owners.regionAt(n) != lead) return;
+      flags_[n] |= kNear;
+      forEachNeighbour(n, [&](std::size_t m) { unmet -= owners.regionAt(m) == other ? 1 : 0; });
+      scratch_.push_back(static_cast<std::uint32_t>(n));
+      for (std::int32_t node = traces_.firstAt(n); node != TraceLists::kNoNode; node = traces_.nextAt(node)) {
+        if (node != arrival && meetsOther(traces_.step(node))) record(node);
+      }
+    });
 #ifdef NDEBUG
     return unmet > 0;
 #else
