@@ -74,59 +74,42 @@ void ContourGeometry::start(int width, int height, std::vector<std::vector<std::
 
 bool ContourGeometry::nearContourOf(std::size_t pixel, std::size_t skip, std::int32_t m,
                                     const PixelOwnership& owners) const {
-  const std::size_t w = static_cast<std::size_t>(width_);
-  const int cx = static_cast<int>(pixel % w);
-  const int cy = static_cast<int>(pixel / w);
-  for (int ny = cy - 1; ny <= cy + 1; ++ny) {
-    if (ny < 0 || ny >= height_) continue;
-    for (int nx = cx - 1; nx <= cx + 1; ++nx) {
-      if (nx < 0 || nx >= width_) continue;
-      const std::size_t k = static_cast<std::size_t>(ny) * w + static_cast<std::size_t>(nx);
-      if (k != skip && (flags_[k] & kOnContour) && owners.regionAt(k) == m) return true;
-    }
-  }
-  return false;
+  return !forEachInBlock(width_, height_, pixel, [&](std::size_t k) {
+    return k == skip || !(flags_[k] & kOnContour) || owners.regionAt(k) != m;
+  });
 }
 
 void ContourGeometry::countContacts(std::size_t centre, std::int32_t m, std::uint32_t sign,
                                     const PixelOwnership& owners, FusionPairs& pairs,
                                     std::vector<std::int32_t>& changed) {
-  const std::size_t w = static_cast<std::size_t>(width_);
-  const int cx = static_cast<int>(centre % w);
-  const int cy = static_cast<int>(centre / w);
   std::int32_t seen[8];
   int seenCount = 0;
   std::int32_t lastRegion = -1;
   std::int32_t lastPair = -1;
-  for (int ny = cy - 1; ny <= cy + 1; ++ny) {
-    if (ny < 0 || ny >= height_) continue;
-    for (int nx = cx - 1; nx <= cx + 1; ++nx) {
-      if (nx < 0 || nx >= width_) continue;
-      const std::size_t pixel = static_cast<std::size_t>(ny) * w + static_cast<std::size_t>(nx);
-      const std::int32_t c = owners.regionAt(pixel);
-      if (c < 0 || c == m) continue;
-      if (c != lastRegion) {
-        lastRegion = c;
-        lastPair = pairs.obtain(m, c);
-        changed.push_back(lastPair);
-      }
-      PairContacts& pair = pairs.contacts(lastPair);
-      const int side = pair.sideOf(m);
-      pair.touches[side] += sign;
-      if (!(flags_[pixel] & kOnContour)) continue;
-      // The centre is near this contour pixel of c: it counts once towards
-      // c.commonBoundary(m) however many of c's contour pixels it is near.
-      bool counted = false;
-      for (int k = 0; k < seenCount; ++k) counted = counted || seen[k] == c;
-      if (!counted) {
-        seen[seenCount++] = c;
-        pair.shared[1 - side] += sign;
-      }
-      // The pixel of c counts towards m.commonBoundary(c) while any contour
-      // pixel of m is near it.
-      if (!nearContourOf(pixel, centre, m, owners)) pair.shared[side] += sign;
+  forEachInBlock(width_, height_, centre, [&](std::size_t pixel) {
+    const std::int32_t c = owners.regionAt(pixel);
+    if (c < 0 || c == m) return;
+    if (c != lastRegion) {
+      lastRegion = c;
+      lastPair = pairs.obtain(m, c);
+      changed.push_back(lastPair);
     }
-  }
+    PairContacts& pair = pairs.contacts(lastPair);
+    const int side = pair.sideOf(m);
+    pair.touches[side] += sign;
+    if (!(flags_[pixel] & kOnContour)) return;
+    // The centre is near this contour pixel of c: it counts once towards
+    // c.commonBoundary(m) however many of c's contour pixels it is near.
+    bool counted = false;
+    for (int k = 0; k < seenCount; ++k) counted = counted || seen[k] == c;
+    if (!counted) {
+      seen[seenCount++] = c;
+      pair.shared[1 - side] += sign;
+    }
+    // The pixel of c counts towards m.commonBoundary(c) while any contour
+    // pixel of m is near it.
+    if (!nearContourOf(pixel, centre, m, owners)) pair.shared[side] += sign;
+  });
 }
 
 void ContourGeometry::countOverlap(std::int32_t a, std::int32_t b, const PixelOwnership& owners,
@@ -134,39 +117,26 @@ void ContourGeometry::countOverlap(std::int32_t a, std::int32_t b, const PixelOw
   const bool aSmaller = contourSize(a) <= contourSize(b);
   const std::int32_t small = aSmaller ? a : b;
   const std::int32_t large = aSmaller ? b : a;
-  const std::size_t w = static_cast<std::size_t>(width_);
   scratch_.clear();
-  const auto look = [&](std::uint32_t centre) {
-    const int cx = static_cast<int>(centre % w);
-    const int cy = static_cast<int>(centre / w);
-    for (int ny = cy - 1; ny <= cy + 1; ++ny) {
-      if (ny < 0 || ny >= height_) continue;
-      for (int nx = cx - 1; nx <= cx + 1; ++nx) {
-        if (nx < 0 || nx >= width_) continue;
-        const std::size_t pixel = static_cast<std::size_t>(ny) * w + static_cast<std::size_t>(nx);
-        if ((flags_[pixel] & (kOnContour | kSeen)) != kOnContour) continue;
-        const std::int32_t c = owners.regionAt(pixel);
-        if (c < 0 || c == a || c == b) continue;
-        flags_[pixel] |= kSeen;
-        scratch_.push_back(static_cast<std::uint32_t>(pixel));
-        if (!nearContourOf(pixel, pixel, large, owners)) continue;
-        if (overlap[static_cast<std::size_t>(c)]++ == 0) counted.push_back(c);
-      }
-    }
-  };
-  if (traced(small)) {
-    for (std::int32_t node = traceHead_[static_cast<std::size_t>(small)]; node != TraceLists::kNoNode;
-         node = traces_.next(node)) {
-      const std::uint32_t centre = pixelOf(traces_.step(node));
-      // A pixel met twice by the trace is looked at once.
-      if (flags_[centre] & kNear) continue;
+  const bool repeats = traced(small);
+  forEachContourStep(small, [&](std::uint32_t centre) {
+    // A pixel met twice by the trace is looked at once.
+    if (repeats) {
+      if (flags_[centre] & kNear) return true;
       flags_[centre] |= kNear;
       touched_.push_back(centre);
-      look(centre);
     }
-  } else {
-    for (std::uint32_t centre : pixels_[static_cast<std::size_t>(small)]) look(centre);
-  }
+    forEachInBlock(width_, height_, centre, [&](std::size_t pixel) {
+      if ((flags_[pixel] & (kOnContour | kSeen)) != kOnContour) return;
+      const std::int32_t c = owners.regionAt(pixel);
+      if (c < 0 || c == a || c == b) return;
+      flags_[pixel] |= kSeen;
+      scratch_.push_back(static_cast<std::uint32_t>(pixel));
+      if (!nearContourOf(pixel, pixel, large, owners)) return;
+      if (overlap[static_cast<std::size_t>(c)]++ == 0) counted.push_back(c);
+    });
+    return true;
+  });
   for (std::uint32_t pixel : scratch_) flags_[pixel] &= static_cast<std::uint8_t>(~kSeen);
   for (std::uint32_t pixel : touched_) flags_[pixel] &= static_cast<std::uint8_t>(~kNear);
   touched_.clear();
@@ -175,10 +145,10 @@ void ContourGeometry::countOverlap(std::int32_t a, std::int32_t b, const PixelOw
 std::vector<std::uint32_t> ContourGeometry::contour(std::int32_t region) const {
   if (!traced(region)) return pixels_[static_cast<std::size_t>(region)];
   std::vector<std::uint32_t> pixels;
-  for (std::int32_t node = traceHead_[static_cast<std::size_t>(region)]; node != TraceLists::kNoNode;
-       node = traces_.next(node)) {
-    pixels.push_back(pixelOf(traces_.step(node)));
-  }
+  forEachContourStep(region, [&pixels](std::uint32_t pixel) {
+    pixels.push_back(pixel);
+    return true;
+  });
   std::sort(pixels.begin(), pixels.end());
   pixels.erase(std::unique(pixels.begin(), pixels.end()), pixels.end());
   return pixels;
@@ -322,24 +292,12 @@ void ContourGeometry::prepare(std::int32_t a, std::int32_t b, std::int32_t lead,
   // incidences are still unmet. Debug builds scan on and check the count.
   const std::int32_t joint = pairs.find(lead, other);
   std::int64_t unmet = joint < 0 ? 0 : pairs[joint].touches[pairs[joint].sideOf(lead)];
-  const std::size_t w = static_cast<std::size_t>(width_);
-  const auto forEachNeighbour = [this, w](std::size_t centre, auto&& visit) {
-    const int cx = static_cast<int>(centre % w);
-    const int cy = static_cast<int>(centre / w);
-    for (int ny = cy - 1; ny <= cy + 1; ++ny) {
-      if (ny < 0 || ny >= height_) continue;
-      for (int nx = cx - 1; nx <= cx + 1; ++nx) {
-        if (nx < 0 || nx >= width_) continue;
-        const std::size_t n = static_cast<std::size_t>(ny) * w + static_cast<std::size_t>(nx);
-        if (n != centre) visit(n);
-      }
-    }
-  };
   const auto scanAround = [&](std::uint32_t q) {
-    forEachNeighbour(q, [&](std::size_t n) {
+    forEachInBlock(width_, height_, q, [&](std::size_t n) {
       if (visits_[n] == 0 || (flags_[n] & kNear) || owners.regionAt(n) != lead) return;
       flags_[n] |= kNear;
-      forEachNeighbour(n, [&](std::size_t m) { unmet -= owners.regionAt(m) == other ? 1 : 0; });
+      forEachInBlock(width_, height_, n,
+                     [&](std::size_t m) { unmet -= owners.regionAt(m) == other ? 1 : 0; });
       scratch_.push_back(static_cast<std::uint32_t>(n));
       for (std::int32_t node = traces_.firstAt(n); node != TraceLists::kNoNode; node = traces_.nextAt(node)) {
         if (node != arrival && meetsOther(traces_.step(node))) record(node);
@@ -353,23 +311,13 @@ void ContourGeometry::prepare(std::int32_t a, std::int32_t b, std::int32_t lead,
   };
   // kNear also marks the other part's pixels already looked around.
   scratch_.clear();
-  const auto scanContourPixel = [&](std::uint32_t q) {
+  bool goOn = true;
+  forEachContourStep(other, [&](std::uint32_t q) {
     if ((flags_[q] & kNear) || owners.regionAt(q) != other) return true;
     flags_[q] |= kNear;
     scratch_.push_back(q);
-    return scanAround(q);
-  };
-  bool goOn = true;
-  if (traced(other)) {
-    for (std::int32_t node = traceHead_[static_cast<std::size_t>(other)]; goOn && node != TraceLists::kNoNode;
-         node = traces_.next(node)) {
-      goOn = scanContourPixel(pixelOf(traces_.step(node)));
-    }
-  } else {
-    for (std::size_t k = 0; goOn && k < pixels_[static_cast<std::size_t>(other)].size(); ++k) {
-      goOn = scanContourPixel(pixels_[static_cast<std::size_t>(other)][k]);
-    }
-  }
+    return goOn = scanAround(q);
+  });
   if (goOn) {
     owners.forEachPixel(other, [&](std::uint32_t q) { return (flags_[q] & kNear) != 0 || scanAround(q); });
   }

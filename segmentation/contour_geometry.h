@@ -86,6 +86,21 @@ class ContourGeometry {
   // The kept trace of region r as steps.
   std::vector<std::uint32_t> keptSteps(std::int32_t r) const;
   bool traced(std::int32_t r) const { return traceHead_[static_cast<std::size_t>(r)] != TraceLists::kNoNode; }
+  // Calls visit(pixel) for the pixel of every step of region r's kept trace
+  // (a pixel met twice comes twice), or for every pixel of its contour while
+  // it has none, as long as visit answers true.
+  template <typename Visit>
+  void forEachContourStep(std::int32_t r, Visit&& visit) const {
+    const std::size_t ri = static_cast<std::size_t>(r);
+    if (traced(r)) {
+      for (std::int32_t node = traceHead_[ri];
+           node != TraceLists::kNoNode && visit(pixelOf(traces_.step(node))); node = traces_.next(node)) {
+      }
+    } else {
+      for (std::size_t k = 0; k < pixels_[ri].size() && visit(pixels_[ri][k]); ++k) {
+      }
+    }
+  }
   void touch(std::size_t pixel);
   // Takes the region's steps or pixels off the visit counts.
   void release(std::int32_t r);
