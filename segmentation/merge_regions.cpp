@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "model/segmenter.h"
-#include "segmentation/adjacency_weights.h"
 #include "segmentation/fusion_loading.h"
 #include "segmentation/region_fusion.h"
 #include "segmentation/table_exchange.h"
@@ -79,10 +78,10 @@ bool Segmenter::mergeRegions() {
   }
   // The fusion's pair values are what the graph construction would write on
   // the merged map, so the graph is taken from them rather than built again.
-  std::vector<EdgeWrite> edges;
-  fusion->forEachPair([&edges, &newNumber](std::int32_t low, std::int32_t high, float value) {
-    edges.push_back(
-        {newNumber[static_cast<std::size_t>(low)], newNumber[static_cast<std::size_t>(high)], value});
+  graph_.resize(count + 1);
+  fusion->forEachPair([this, &newNumber](std::int32_t low, std::int32_t high, float value) {
+    graph_.setWeight(newNumber[static_cast<std::size_t>(low)], newNumber[static_cast<std::size_t>(high)],
+                     value);
   });
   fusion.reset();
 
@@ -103,9 +102,6 @@ bool Segmenter::mergeRegions() {
     pixelTable_.setRegionNumberAt(static_cast<int>(pixel % w), static_cast<int>(pixel / w),
                                   static_cast<double>(labels[pixel]));
   }
-  graph_.resize(count + 1);
-  graph_.reserve(edges.size());
-  for (const EdgeWrite& edge : edges) graph_.setWeight(edge.from, edge.to, edge.weight);
   return true;
 }
 
