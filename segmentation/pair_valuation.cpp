@@ -251,8 +251,7 @@ void PairValuation::offerToHub(std::int32_t hubRegion, const HubEntry& entry, co
 }
 
 bool PairValuation::heaviestOfGroup(std::int32_t hub, const EdgeEnd& hubEnd, HubGroup& group,
-                                    FusionCandidate& best, std::int32_t& bestPair,
-                                    std::vector<std::int32_t>& evicted) {
+                                    FusionCandidate& best, std::int32_t& bestPair) {
   std::vector<HubEntry>& heap = group.heap;
   const auto neighbourOf = [hub](const HubEntry& entry) { return entry.low == hub ? entry.high : entry.low; };
   // An entry holds while its neighbour's contour is no longer than the hub's;
@@ -263,10 +262,8 @@ bool PairValuation::heaviestOfGroup(std::int32_t hub, const EdgeEnd& hubEnd, Hub
   const auto evict = [&](std::int32_t id) {
     removeEntry(group, static_cast<std::size_t>(marks_[static_cast<std::size_t>(id)].slot));
     marks_[static_cast<std::size_t>(id)].hub = -1;
-    evicted.push_back(id);
+    evicted_.push_back(id);
   };
-  std::vector<std::int32_t>& misplaced = misplaced_;
-  std::vector<std::size_t>& path = tiePath_;
   while (true) {
     while (!heap.empty() && !holds(heap.front())) evict(heap.front().pair);
     if (heap.empty()) return false;
@@ -281,25 +278,25 @@ bool PairValuation::heaviestOfGroup(std::int32_t hub, const EdgeEnd& hubEnd, Hub
     // Lower terms can round to the same weight only if the next term down
     // does; those entries hang below the top on paths of such entries.
     if (combinedWeight(distance, std::nextafter(top.term, 0.0f), factor) == weight) {
-      misplaced.clear();
-      path.assign(1, 0);
-      while (!path.empty()) {
-        const std::size_t slot = path.back();
-        path.pop_back();
+      misplaced_.clear();
+      tiePath_.assign(1, 0);
+      while (!tiePath_.empty()) {
+        const std::size_t slot = tiePath_.back();
+        tiePath_.pop_back();
         const HubEntry& entry = heap[slot];
         if (combinedWeight(distance, entry.term, factor) != weight) continue;
         if (!holds(entry)) {
-          misplaced.push_back(entry.pair);
+          misplaced_.push_back(entry.pair);
         } else if (heavierCandidate({weight, entry.low, entry.high, hub}, best)) {
           best = {weight, entry.low, entry.high, hub};
           pair = entry.pair;
         }
         for (std::size_t child = 2 * slot + 1; child <= 2 * slot + 2 && child < heap.size(); ++child) {
-          path.push_back(child);
+          tiePath_.push_back(child);
         }
       }
-      if (!misplaced.empty()) {
-        for (std::int32_t id : misplaced) evict(id);
+      if (!misplaced_.empty()) {
+        for (std::int32_t id : misplaced_) evict(id);
         continue;
       }
     }
@@ -312,8 +309,7 @@ bool PairValuation::heaviestOfGroup(std::int32_t hub, const EdgeEnd& hubEnd, Hub
 void PairValuation::valueHub(std::int32_t hubRegion) {
   Hub& hub = hubs_[static_cast<std::size_t>(hubRegion)];
   hub.stale = false;
-  std::vector<std::int32_t>& evicted = evicted_;
-  evicted.clear();
+  evicted_.clear();
   hub.heaviest = -1;
   if (!hub.groups.empty()) {
     const EdgeEnd hubEnd = ends_->endOf(hubRegion);
@@ -323,7 +319,7 @@ void PairValuation::valueHub(std::int32_t hubRegion) {
       HubGroup& group = groups_[static_cast<std::size_t>(g)];
       FusionCandidate candidate;
       std::int32_t pair = -1;
-      if (heaviestOfGroup(hubRegion, hubEnd, group, candidate, pair, evicted) &&
+      if (heaviestOfGroup(hubRegion, hubEnd, group, candidate, pair) &&
           (hub.heaviest < 0 || heavierCandidate(candidate, hub.key))) {
         hub.key = candidate;
         hub.heaviest = pair;
@@ -336,7 +332,7 @@ void PairValuation::valueHub(std::int32_t hubRegion) {
   } else {
     dropPair(hubKeys_, hubRegion);
   }
-  for (std::int32_t id : evicted) refresh(id);
+  for (std::int32_t id : evicted_) refresh(id);
 }
 
 void PairValuation::refresh(std::int32_t id) {

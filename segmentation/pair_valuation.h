@@ -138,9 +138,9 @@ class PairValuation {
   // Values the hub's groups and queues its heaviest pair.
   void valueHub(std::int32_t hub);
   // The heaviest usable pair of a group; entries found out of place are
-  // taken out and appended to evicted.
+  // taken out and appended to evicted_.
   bool heaviestOfGroup(std::int32_t hub, const EdgeEnd& hubEnd, HubGroup& group, FusionCandidate& best,
-                       std::int32_t& bestPair, std::vector<std::int32_t>& evicted);
+                       std::int32_t& bestPair);
   // Puts the pair on the region's list of bounded pairs unless it is there.
   void listIn(Mark& mark, std::int32_t id, const PairContacts& pair, std::int32_t region);
   // The size factor of a hub's pairs with neighbours small or not.
