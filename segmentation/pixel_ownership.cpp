@@ -6,26 +6,31 @@
 namespace quarvel {
 
 void PixelOwnership::start(std::vector<std::int32_t> labels, std::size_t regionCount) {
-  group_ = std::move(labels);
-  next_.assign(group_.size(), kEnd);
+  piece_ = std::move(labels);
+  pieceStart_.assign(regionCount + 1, 0);
+  for (const std::int32_t piece : piece_) {
+    if (piece >= 0) ++pieceStart_[static_cast<std::size_t>(piece) + 1];
+  }
+  for (std::size_t r = 0; r < regionCount; ++r) pieceStart_[r + 1] += pieceStart_[r];
+  pixels_.resize(pieceStart_[regionCount]);
+  {
+    std::vector<std::uint32_t> filled(pieceStart_.begin(), pieceStart_.end() - 1);
+    for (std::size_t pixel = 0; pixel < piece_.size(); ++pixel) {
+      const std::int32_t piece = piece_[pixel];
+      if (piece >= 0) pixels_[filled[static_cast<std::size_t>(piece)]++] = static_cast<std::uint32_t>(pixel);
+    }
+  }
+  groupOfPiece_.resize(regionCount);
+  nextPiece_.assign(regionCount, kNone);
   owner_.resize(regionCount);
   groupOf_.resize(regionCount);
-  head_.assign(regionCount, kEnd);
-  tail_.assign(regionCount, kEnd);
-  size_.assign(regionCount, 0);
+  firstPiece_.resize(regionCount);
+  lastPiece_.resize(regionCount);
+  size_.resize(regionCount);
   for (std::size_t r = 0; r < regionCount; ++r) {
-    owner_[r] = static_cast<std::int32_t>(r);
-    groupOf_[r] = static_cast<std::int32_t>(r);
-  }
-  // Threaded backwards so that every list runs in raster order.
-  for (std::size_t pixel = group_.size(); pixel-- > 0;) {
-    const std::int32_t group = group_[pixel];
-    if (group < 0) continue;
-    const std::size_t g = static_cast<std::size_t>(group);
-    next_[pixel] = head_[g];
-    if (head_[g] == kEnd) tail_[g] = static_cast<std::uint32_t>(pixel);
-    head_[g] = static_cast<std::uint32_t>(pixel);
-    ++size_[g];
+    const auto index = static_cast<std::int32_t>(r);
+    groupOfPiece_[r] = owner_[r] = groupOf_[r] = firstPiece_[r] = lastPiece_[r] = index;
+    size_[r] = pieceStart_[r + 1] - pieceStart_[r];
   }
 }
 
@@ -33,20 +38,17 @@ void PixelOwnership::absorb(std::int32_t kept, std::int32_t absorbed) {
   std::size_t large = static_cast<std::size_t>(groupOf_[static_cast<std::size_t>(kept)]);
   std::size_t small = static_cast<std::size_t>(groupOf_[static_cast<std::size_t>(absorbed)]);
   assert(owner_[large] == kept && owner_[small] == absorbed);
+  // The larger group's pieces come first, as its pixels would in one list
+  // grown by appending the smaller one.
   if (size_[large] < size_[small]) std::swap(large, small);
-  for (std::uint32_t pixel = head_[small]; pixel != kEnd; pixel = next_[pixel]) {
-    group_[pixel] = static_cast<std::int32_t>(large);
+  for (std::int32_t piece = firstPiece_[small]; piece != kNone;
+       piece = nextPiece_[static_cast<std::size_t>(piece)]) {
+    groupOfPiece_[static_cast<std::size_t>(piece)] = static_cast<std::int32_t>(large);
   }
-  if (head_[small] != kEnd) {
-    if (head_[large] == kEnd) {
-      head_[large] = head_[small];
-    } else {
-      next_[tail_[large]] = head_[small];
-    }
-    tail_[large] = tail_[small];
-  }
+  nextPiece_[static_cast<std::size_t>(lastPiece_[large])] = firstPiece_[small];
+  lastPiece_[large] = lastPiece_[small];
+  firstPiece_[small] = lastPiece_[small] = kNone;
   size_[large] += size_[small];
-  head_[small] = tail_[small] = kEnd;
   size_[small] = 0;
   owner_[large] = kept;
   groupOf_[static_cast<std::size_t>(kept)] = static_cast<std::int32_t>(large);

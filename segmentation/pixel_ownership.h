@@ -6,11 +6,12 @@
 
 namespace quarvel {
 
-// Which live region holds each pixel during the fusion. Pixels are kept in
-// groups, one per live region, each a list threaded through the pixels; when
-// a region absorbs another, the pixels of the smaller group take the label of
-// the larger one, so a pixel is relabelled at most log2(pixels) times and
-// answering for a pixel is two loads.
+// Which live region holds each pixel during the fusion. A pixel keeps for good
+// the region it had at the start (its piece); pieces are gathered into groups,
+// one per live region. When a region absorbs another, the pieces of the
+// smaller group join the larger one, so a merge costs the pieces it moves, not
+// the pixels, and no per-pixel table is written after the start. Answering
+// for a pixel is three loads, two of them in tables of one entry a region.
 class PixelOwnership {
  public:
   // labels: the region index of every pixel in raster order, -1 for none;
@@ -18,20 +19,26 @@ class PixelOwnership {
   void start(std::vector<std::int32_t> labels, std::size_t regionCount);
 
   std::int32_t regionAt(std::size_t pixel) const {
-    const std::int32_t group = group_[pixel];
-    return group < 0 ? -1 : owner_[static_cast<std::size_t>(group)];
+    const std::int32_t piece = piece_[pixel];
+    return piece < 0 ? -1 : owner_[static_cast<std::size_t>(groupOfPiece_[static_cast<std::size_t>(piece)])];
   }
-  std::size_t pixelCount() const { return group_.size(); }
+  std::size_t pixelCount() const { return piece_.size(); }
 
   // The number of pixels a live region holds.
   std::size_t sizeOf(std::int32_t region) const {
     return size_[static_cast<std::size_t>(groupOf_[static_cast<std::size_t>(region)])];
   }
-  // Calls visit(pixel) for the region's pixels in turn while it answers true.
+  // Calls visit(pixel) for the region's pixels in turn while it answers true:
+  // piece by piece in the order the pieces joined, each in raster order.
   template <typename Visit>
   void forEachPixel(std::int32_t region, Visit&& visit) const {
     const std::size_t group = static_cast<std::size_t>(groupOf_[static_cast<std::size_t>(region)]);
-    for (std::uint32_t pixel = head_[group]; pixel != kEnd && visit(pixel); pixel = next_[pixel]) {
+    for (std::int32_t piece = firstPiece_[group]; piece != kNone;
+         piece = nextPiece_[static_cast<std::size_t>(piece)]) {
+      const std::size_t end = pieceStart_[static_cast<std::size_t>(piece) + 1];
+      for (std::size_t i = pieceStart_[static_cast<std::size_t>(piece)]; i < end; ++i) {
+        if (!visit(pixels_[i])) return;
+      }
     }
   }
 
@@ -39,14 +46,17 @@ class PixelOwnership {
   void absorb(std::int32_t kept, std::int32_t absorbed);
 
  private:
-  static constexpr std::uint32_t kEnd = 0xffffffffu;
-  std::vector<std::int32_t> group_;    // per pixel
-  std::vector<std::uint32_t> next_;    // per pixel: the next pixel of its group
-  std::vector<std::int32_t> owner_;    // per group: the live region holding it
-  std::vector<std::int32_t> groupOf_;  // per region
-  std::vector<std::uint32_t> head_;    // per group
-  std::vector<std::uint32_t> tail_;
-  std::vector<std::uint32_t> size_;
+  static constexpr std::int32_t kNone = -1;
+  std::vector<std::int32_t> piece_;         // per pixel
+  std::vector<std::uint32_t> pixels_;       // every piece's pixels, piece after piece
+  std::vector<std::uint32_t> pieceStart_;   // per piece, and one past the last
+  std::vector<std::int32_t> groupOfPiece_;  // per piece
+  std::vector<std::int32_t> nextPiece_;     // per piece: the next piece of its group
+  std::vector<std::int32_t> owner_;         // per group: the live region holding it
+  std::vector<std::int32_t> groupOf_;       // per region
+  std::vector<std::int32_t> firstPiece_;    // per group
+  std::vector<std::int32_t> lastPiece_;
+  std::vector<std::uint32_t> size_;  // per group: pixels
 };
 
 }  // namespace quarvel
