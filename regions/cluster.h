@@ -15,6 +15,8 @@ class Cluster : public PixelGroup {
   explicit Cluster(double number) : PixelGroup(number) {}
   Cluster(const Cluster&) = default;
   Cluster& operator=(const Cluster&) = default;
+  Cluster(Cluster&&) noexcept = default;
+  Cluster& operator=(Cluster&&) noexcept = default;
   ~Cluster() override = default;
 
   void addPixel(const Point& point) { pixels_.insert(point); }

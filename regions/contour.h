@@ -16,6 +16,9 @@ class Contour {
   Contour() = default;
   Contour(const Contour&) = default;
   Contour& operator=(const Contour&) = default;
+  // Moves hand the points over, so that assigning an empty contour frees them.
+  Contour(Contour&&) noexcept = default;
+  Contour& operator=(Contour&&) noexcept = default;
   virtual ~Contour() = default;
 
   void add(const Point& point) { points_.push_back(point); }

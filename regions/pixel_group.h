@@ -12,6 +12,8 @@ class PixelGroup {
   explicit PixelGroup(double number) : number_(number) {}
   PixelGroup(const PixelGroup&) = default;
   PixelGroup& operator=(const PixelGroup&) = default;
+  PixelGroup(PixelGroup&&) noexcept = default;
+  PixelGroup& operator=(PixelGroup&&) noexcept = default;
   virtual ~PixelGroup() = 0;
 
   double number() const { return number_; }

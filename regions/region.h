@@ -17,6 +17,8 @@ class Region : public PixelGroup {
   explicit Region(double number) : PixelGroup(number) {}
   Region(const Region&) = default;
   Region& operator=(const Region&) = default;
+  Region(Region&&) noexcept = default;
+  Region& operator=(Region&&) noexcept = default;
   ~Region() override = default;
 
   // Silent insertion; a position already present changes nothing.
