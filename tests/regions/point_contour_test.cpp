@@ -46,6 +46,9 @@ TEST(Contour, NormaliseSortsAndDropsRepeatsThatContainsAndAddKeep) {
   EXPECT_FALSE(contour.contains(3, 0));
   contour.normalise();
   EXPECT_EQ(contour.points(), (std::vector<Point>{{1, 1}, {2, 1}, {0, 3}}));
+  // The fusion frees a region's contour by assigning an empty one.
+  contour = Contour();
+  EXPECT_EQ(contour.points().capacity(), 0u);
 }
 
 }  // namespace
