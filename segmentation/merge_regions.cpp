@@ -65,16 +65,14 @@ bool Segmenter::mergeRegions() {
     descriptors.push_back(fused.descriptors);
     contours.emplace_back().reserve(fusion->contourSize(static_cast<std::int32_t>(r)));
   }
-  std::vector<std::int32_t> labels(
-      static_cast<std::size_t>(pixelTable_.gridWidth()) * static_cast<std::size_t>(pixelTable_.gridHeight()),
-      0);
-  for (std::size_t pixel = 0; pixel < labels.size(); ++pixel) {
+  const std::size_t pixelCount =
+      static_cast<std::size_t>(pixelTable_.gridWidth()) * static_cast<std::size_t>(pixelTable_.gridHeight());
+  for (std::size_t pixel = 0; pixel < pixelCount; ++pixel) {
+    if (!fusion->onContour(pixel)) continue;
     const std::int32_t region = fusion->regionAt(pixel);
     if (region < 0) continue;
     const std::int32_t label = newNumber[static_cast<std::size_t>(region)];
-    labels[pixel] = label;
-    if (fusion->onContour(pixel))
-      contours[static_cast<std::size_t>(label)].push_back(pointOfIndex(pixel, width));
+    contours[static_cast<std::size_t>(label)].push_back(pointOfIndex(pixel, width));
   }
   // The fusion's pair values are what the graph construction would write on
   // the merged map, so the graph is taken from them rather than built again.
@@ -83,6 +81,8 @@ bool Segmenter::mergeRegions() {
     graph_.setWeight(newNumber[static_cast<std::size_t>(low)], newNumber[static_cast<std::size_t>(high)],
                      value);
   });
+  // The owners' table becomes the labels in place rather than beside a copy.
+  const std::vector<std::int32_t> labels = fusion->takePixelNumbers(newNumber);
   fusion.reset();
 
   // Regions left without pixels (never the case after labelling) keep nothing.

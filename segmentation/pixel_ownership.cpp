@@ -55,4 +55,16 @@ void PixelOwnership::absorb(std::int32_t kept, std::int32_t absorbed) {
   groupOf_[static_cast<std::size_t>(absorbed)] = -1;
 }
 
+std::vector<std::int32_t> PixelOwnership::takeNumbers(const std::vector<std::int32_t>& numberOf) {
+  for (std::int32_t& entry : piece_) {
+    entry = entry < 0
+                ? 0
+                : numberOf[static_cast<std::size_t>(
+                      owner_[static_cast<std::size_t>(groupOfPiece_[static_cast<std::size_t>(entry)])])];
+  }
+  std::vector<std::int32_t> numbers = std::move(piece_);
+  *this = PixelOwnership();
+  return numbers;
+}
+
 }  // namespace quarvel

@@ -45,6 +45,10 @@ class PixelOwnership {
   // kept takes every pixel of absorbed.
   void absorb(std::int32_t kept, std::int32_t absorbed);
 
+  // Ends the ownership: hands over the per-pixel table with every entry
+  // turned into numberOf[its live region], 0 for a pixel of no region.
+  std::vector<std::int32_t> takeNumbers(const std::vector<std::int32_t>& numberOf);
+
  private:
   static constexpr std::int32_t kNone = -1;
   std::vector<std::int32_t> piece_;         // per pixel

@@ -53,6 +53,12 @@ class RegionFusion : private RegionEnds {
   std::vector<std::uint32_t> contour(std::int32_t r) const { return geometry_.contour(r); }
   std::size_t contourSize(std::int32_t r) const { return geometry_.contourSize(r); }
   bool onContour(std::size_t pixel) const { return geometry_.onContour(pixel); }
+  // Ends the fusion's use of its per-pixel table of owners, which it hands
+  // over with every pixel's entry turned into numberOf[its live region] (0
+  // for none); only the regions and the pairs stay readable.
+  std::vector<std::int32_t> takePixelNumbers(const std::vector<std::int32_t>& numberOf) {
+    return owners_.takeNumbers(numberOf);
+  }
 
   // The pair the heaviest edge joins; false when none with a usable weight is
   // left.
