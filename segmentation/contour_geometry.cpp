@@ -228,12 +228,66 @@ void ContourGeometry::settle(std::int32_t m, const PixelOwnership& owners, Fusio
   touched_.clear();
 }
 
+// The pair's count of (target's contour pixel, 8-neighbour in part)
+// incidences says when every such pixel has been met, so the scan stops
+// there; each contour pixel found brings all its incidences. It looks around
+// part's contour pixels first, which normally meets every such pixel, then
+// around the rest of its pixels if some incidences are still unmet. Debug
+// builds scan on and check the count.
+template <typename Found>
+void ContourGeometry::forEachTracePixelNear(std::int32_t part, std::int32_t target,
+                                            const PixelOwnership& owners, FusionPairs& pairs, Found&& found) {
+  const std::int32_t joint = pairs.find(target, part);
+  std::int64_t unmet = joint < 0 ? 0 : pairs[joint].touches[pairs[joint].sideOf(target)];
+  const auto scanAround = [&](std::uint32_t q) {
+    forEachInBlock(width_, height_, q, [&](std::size_t n) {
+      if (visits_[n] == 0 || (flags_[n] & kNear) || owners.regionAt(n) != target) return;
+      flags_[n] |= kNear;
+      forEachInBlock(width_, height_, n, [&](std::size_t m) { unmet -= owners.regionAt(m) == part ? 1 : 0; });
+      scratch_.push_back(static_cast<std::uint32_t>(n));
+      found(n);
+    });
+#ifdef NDEBUG
+    return unmet > 0;
+#else
+    return true;
+#endif
+  };
+  // kNear also marks the part's pixels already looked around.
+  scratch_.clear();
+  bool goOn = true;
+  forEachContourStep(part, [&](std::uint32_t q) {
+    if ((flags_[q] & kNear) || owners.regionAt(q) != part) return true;
+    flags_[q] |= kNear;
+    scratch_.push_back(q);
+    return goOn = scanAround(q);
+  });
+  if (goOn) {
+    owners.forEachPixel(part, [&](std::uint32_t q) { return (flags_[q] & kNear) != 0 || scanAround(q); });
+  }
+  assert(unmet == 0);
+  for (std::uint32_t pixel : scratch_) flags_[pixel] &= static_cast<std::uint8_t>(~kNear);
+}
+
 void ContourGeometry::prepare(std::int32_t a, std::int32_t b, std::int32_t lead, bool leadTouches,
                               std::uint32_t leadFirstPixel, const PixelOwnership& owners, FusionPairs& pairs,
                               std::vector<std::int32_t>& changed) {
   spliceReady_ = false;
+  rebase_ = false;
   firstAffected_ = lastAffected_ = TraceLists::kNoNode;
   if (!leadTouches || !stepsFit_) return;
+  const std::int32_t other = lead == a ? b : a;
+  if (traced(other) && contourSize(other) > contourSize(lead)) {
+    // The merged trace is walked again from the first pixel, and it takes
+    // the other part's steps as they are wherever the lead part cannot
+    // change them: at the contour pixels with no lead pixel in their block.
+    rebase_ = true;
+    forEachTracePixelNear(lead, other, owners, pairs, [this](std::size_t n) {
+      flags_[n] |= kNearLead;
+      nearLead_.push_back(static_cast<std::uint32_t>(n));
+    });
+    return;
+  }
   const std::size_t l = static_cast<std::size_t>(lead);
   const std::size_t maxMoves = 8 * owners.sizeOf(lead) + 8;
   if (!traced(lead)) {
@@ -254,7 +308,6 @@ void ContourGeometry::prepare(std::int32_t a, std::int32_t b, std::int32_t lead,
   // Every step but the arrival back at the start looked around its pixel.
   const std::size_t looked = length == 1 ? 1 : length - 1;
   const std::int32_t arrival = length == 1 ? TraceLists::kNoNode : tail;
-  const std::int32_t other = lead == a ? b : a;
   const auto meetsOther = [this, &owners, lead, other](std::uint32_t step) {
     const std::uint32_t pixel = pixelOf(step);
     std::size_t found = 0;
@@ -284,45 +337,11 @@ void ContourGeometry::prepare(std::int32_t a, std::int32_t b, std::int32_t lead,
       lastAffected_ = node;
     }
   };
-  // The pair's count of (lead's contour pixel, 8-neighbour in the other part)
-  // incidences says when every step next to the other part has been met, so
-  // the scan stops there; each contour pixel found brings all its incidences.
-  // It looks around the other part's contour pixels first, which normally
-  // meets every such pixel, then around the rest of its pixels if some
-  // incidences are still unmet. Debug builds scan on and check the count.
-  const std::int32_t joint = pairs.find(lead, other);
-  std::int64_t unmet = joint < 0 ? 0 : pairs[joint].touches[pairs[joint].sideOf(lead)];
-  const auto scanAround = [&](std::uint32_t q) {
-    forEachInBlock(width_, height_, q, [&](std::size_t n) {
-      if (visits_[n] == 0 || (flags_[n] & kNear) || owners.regionAt(n) != lead) return;
-      flags_[n] |= kNear;
-      forEachInBlock(width_, height_, n,
-                     [&](std::size_t m) { unmet -= owners.regionAt(m) == other ? 1 : 0; });
-      scratch_.push_back(static_cast<std::uint32_t>(n));
-      for (std::int32_t node = traces_.firstAt(n); node != TraceLists::kNoNode; node = traces_.nextAt(node)) {
-        if (node != arrival && meetsOther(traces_.step(node))) record(node);
-      }
-    });
-#ifdef NDEBUG
-    return unmet > 0;
-#else
-    return true;
-#endif
-  };
-  // kNear also marks the other part's pixels already looked around.
-  scratch_.clear();
-  bool goOn = true;
-  forEachContourStep(other, [&](std::uint32_t q) {
-    if ((flags_[q] & kNear) || owners.regionAt(q) != other) return true;
-    flags_[q] |= kNear;
-    scratch_.push_back(q);
-    return goOn = scanAround(q);
+  forEachTracePixelNear(other, lead, owners, pairs, [&](std::size_t n) {
+    for (std::int32_t node = traces_.firstAt(n); node != TraceLists::kNoNode; node = traces_.nextAt(node)) {
+      if (node != arrival && meetsOther(traces_.step(node))) record(node);
+    }
   });
-  if (goOn) {
-    owners.forEachPixel(other, [&](std::uint32_t q) { return (flags_[q] & kNear) != 0 || scanAround(q); });
-  }
-  assert(unmet == 0);
-  for (std::uint32_t pixel : scratch_) flags_[pixel] &= static_cast<std::uint8_t>(~kNear);
 }
 
 bool ContourGeometry::splice(std::int32_t r, std::size_t maxMoves, const PixelOwnership& owners) {
@@ -374,24 +393,80 @@ bool ContourGeometry::splice(std::int32_t r, std::size_t maxMoves, const PixelOw
   return true;
 }
 
+bool ContourGeometry::retrace(std::int32_t r, std::uint32_t start, std::size_t maxMoves,
+                              const PixelOwnership& owners) {
+  const GridNeighbours neighbours(width_, height_);
+  const auto isMember = [&owners, r](std::size_t n) { return owners.regionAt(n) == r; };
+  const auto fresh = [](std::uint32_t step) { return -1 - static_cast<std::int64_t>(step); };
+  sequence_.assign(1, fresh(stepOf(start, 0)));
+  std::size_t pixel = start;
+  int backtrack = 0;
+  std::int32_t node = TraceLists::kNoNode;  // the kept step the walk stands on, if any
+  bool ended = false;
+  for (std::size_t moves = 0; moves < maxMoves; ++moves) {
+    if (node != TraceLists::kNoNode && !(flags_[pixel] & kNearLead) &&
+        traces_.next(node) != TraceLists::kNoNode) {
+      // The step looks at no lead pixel: it goes where it went before.
+      node = traces_.next(node);
+      pixel = pixelOf(traces_.step(node));
+      backtrack = backtrackOf(traces_.step(node));
+      sequence_.push_back(node);
+      continue;
+    }
+    std::size_t next = pixel;
+    const int found = firstMemberAfter(pixel, backtrack, neighbours, isMember, next);
+    if (found < 0) break;
+    pixel = next;
+    backtrack = kBacktrackAfterMove[static_cast<std::size_t>((found + 7) & 7)];
+    const std::uint32_t state = stepOf(pixel, backtrack);
+    if (pixel == start) {
+      sequence_.push_back(fresh(state));
+      ended = true;
+      break;
+    }
+    node = traces_.find(pixel, state);
+    sequence_.push_back(node != TraceLists::kNoNode ? node : fresh(state));
+  }
+  if (!ended) return false;
+  const std::size_t ri = static_cast<std::size_t>(r);
+  traceHead_[ri] = traces_.rebuild(
+      traceHead_[ri], sequence_, [this](std::uint32_t step) { leave(step); },
+      [this](std::uint32_t step) {
+        const std::uint32_t p = pixelOf(step);
+        ++visits_[p];
+        touch(p);
+      });
+  traceLength_[ri] = static_cast<std::uint32_t>(sequence_.size());
+  return true;
+}
+
 void ContourGeometry::reshape(std::int32_t a, std::int32_t b, std::int32_t lead, bool leadTouches,
                               std::uint32_t firstPixel, std::size_t maxMoves, const PixelOwnership& owners,
                               FusionPairs& pairs, std::vector<std::int32_t>& changed) {
   const std::int32_t other = lead == a ? b : a;
   const std::size_t ai = static_cast<std::size_t>(a);
-  const std::size_t li = static_cast<std::size_t>(lead);
   contourSize_[ai] += contourSize_[static_cast<std::size_t>(b)];
   contourSize_[static_cast<std::size_t>(b)] = 0;
-  release(other);
-  if (lead != a) {
-    // The merged region keeps the lead's trace or pixels as they are.
-    std::swap(traceHead_[ai], traceHead_[li]);
-    std::swap(traceLength_[ai], traceLength_[li]);
-    pixels_[ai].swap(pixels_[li]);
+  // The merged region keeps the trace or pixels of the lead part, or of the
+  // other one when its trace is taken as the base.
+  const std::int32_t base = rebase_ ? other : lead;
+  const std::size_t bi = static_cast<std::size_t>(base);
+  release(rebase_ ? lead : other);
+  if (base != a) {
+    std::swap(traceHead_[ai], traceHead_[bi]);
+    std::swap(traceLength_[ai], traceLength_[bi]);
+    pixels_[ai].swap(pixels_[bi]);
   }
   if (leadTouches && firstPixel != 0xffffffffu) {
-    const bool spliced =
-        spliceReady_ && (firstAffected_ == TraceLists::kNoNode || splice(a, maxMoves, owners));
+    bool spliced = false;
+    if (rebase_) {
+      spliced = retrace(a, firstPixel, maxMoves, owners);
+      for (std::uint32_t pixel : nearLead_) flags_[pixel] &= static_cast<std::uint8_t>(~kNearLead);
+      nearLead_.clear();
+      rebase_ = false;
+    } else {
+      spliced = spliceReady_ && (firstAffected_ == TraceLists::kNoNode || splice(a, maxMoves, owners));
+    }
     if (!spliced && !stepsFit_) {
       // Too many pixels to keep steps: the distinct pixels of a full trace.
       std::vector<std::uint32_t>& merged = pixels_[ai];

@@ -25,7 +25,12 @@ namespace quarvel {
 // found from the smaller part's pixels, the state to fall back into from the
 // steps at the walk's pixel, and the run between is replaced in place; so a
 // merge costs the steps it changes and the smaller part, not the size of the
-// merged region.
+// merged region. When the part with the merged region's first pixel has the
+// shorter contour and the other part is traced, the other part's trace is
+// the base instead: the merged trace is walked from the first pixel, and on a
+// step of the base at a pixel with no pixel of the first part in its block it
+// takes the base's next step without looking, so the long base is followed,
+// not traced again.
 class ContourGeometry {
  public:
   // contours[r]: the contour pixels of region r as traced from its first
@@ -66,6 +71,7 @@ class ContourGeometry {
   static constexpr std::uint8_t kTouched = 2;
   static constexpr std::uint8_t kSeen = 4;
   static constexpr std::uint8_t kNear = 8;
+  static constexpr std::uint8_t kNearLead = 16;  // a base contour pixel with a lead pixel in its block
 
   static std::uint32_t pixelOf(std::uint32_t step) { return step >> 3; }
   static int backtrackOf(std::uint32_t step) { return static_cast<int>(step & 7u); }
@@ -101,6 +107,16 @@ class ContourGeometry {
       }
     }
   }
+  // Calls found(n) once for every pixel n of target's kept trace with a
+  // pixel of part in its block (kNear and scratch_ serve the search).
+  template <typename Found>
+  void forEachTracePixelNear(std::int32_t part, std::int32_t target, const PixelOwnership& owners,
+                             FusionPairs& pairs, Found&& found);
+  // Walks region r's trace from its first pixel start, taking the kept steps
+  // of its base (marked kNearLead where the other part may change them) as
+  // they are; false when the walk does not come back, leaving the trace as
+  // it was.
+  bool retrace(std::int32_t r, std::uint32_t start, std::size_t maxMoves, const PixelOwnership& owners);
   void touch(std::size_t pixel);
   // Takes the region's steps or pixels off the visit counts.
   void release(std::int32_t r);
@@ -138,6 +154,10 @@ class ContourGeometry {
   // What prepare found: the first and last steps whose look meets the other
   // part.
   bool spliceReady_ = false;
+  // What prepare found when the other part's trace is the base instead.
+  bool rebase_ = false;
+  std::vector<std::uint32_t> nearLead_;
+  std::vector<std::int64_t> sequence_;
   std::int32_t firstAffected_ = TraceLists::kNoNode;
   std::int32_t lastAffected_ = TraceLists::kNoNode;
 };

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <algorithm>
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <span>
 #include <vector>
 
@@ -34,6 +37,15 @@ class TraceLists {
   template <typename Removed>
   void replace(std::int32_t first, std::int32_t from, std::int32_t to,
                const std::vector<std::uint32_t>& steps, Removed&& removed);
+
+  // Makes the trace that starts at first hold the sequence: an entry >= 0 is
+  // one of its nodes, kept with its step and its place in the chain at its
+  // pixel; an entry < 0 is a new step, -1 - entry. Its nodes left out are
+  // freed. removed(step) for each node freed, added(step) for each new one;
+  // returns the new first node. No node may come twice.
+  template <typename Removed, typename Added>
+  std::int32_t rebuild(std::int32_t first, const std::vector<std::int64_t>& sequence, Removed&& removed,
+                       Added&& added);
 
   std::uint32_t step(std::int32_t node) const { return at(node).step; }
   std::uint64_t order(std::int32_t node) const { return at(node).order; }
@@ -78,6 +90,8 @@ class TraceLists {
               std::span<const std::uint32_t> steps);
   void relabel(std::int32_t first);
 
+  static constexpr std::uint64_t kKept = std::numeric_limits<std::uint64_t>::max();
+
   std::vector<Node> nodes_;
   std::vector<std::int32_t> chains_;  // per pixel
   std::int32_t free_ = kNoNode;       // free nodes, linked by next
@@ -109,6 +123,54 @@ void TraceLists::replace(std::int32_t first, std::int32_t from, std::int32_t to,
   }
   join(first, from, to);
   insert(first, from, to, steps);
+}
+
+template <typename Removed, typename Added>
+std::int32_t TraceLists::rebuild(std::int32_t first, const std::vector<std::int64_t>& sequence,
+                                 Removed&& removed, Added&& added) {
+  if (sequence.empty()) {
+    erase(first, removed);
+    return kNoNode;
+  }
+  for (const std::int64_t entry : sequence) {
+    if (entry >= 0) at(static_cast<std::int32_t>(entry)).order = kKept;
+  }
+  for (std::int32_t node = first; node != kNoNode;) {
+    const std::int32_t following = at(node).next;
+    if (at(node).order != kKept) {
+      unchain(node);
+      removed(at(node).step);
+      release(node);
+    }
+    node = following;
+  }
+  const std::uint64_t spacing =
+      std::min(kSpacing, std::numeric_limits<std::uint64_t>::max() / (sequence.size() + 1));
+  std::uint64_t order = 0;
+  std::int32_t head = kNoNode;
+  std::int32_t previous = kNoNode;
+  for (const std::int64_t entry : sequence) {
+    std::int32_t node = static_cast<std::int32_t>(entry);
+    if (entry < 0) {
+      const auto step = static_cast<std::uint32_t>(-1 - entry);
+      node = allocate(step);
+      added(step);
+    }
+    assert(entry < 0 || at(node).order == kKept);
+    Node& linked = at(node);
+    linked.order = order;
+    order += spacing;
+    linked.prev = previous;
+    if (previous == kNoNode) {
+      head = node;
+    } else {
+      at(previous).next = node;
+    }
+    previous = node;
+  }
+  at(previous).next = kNoNode;
+  at(head).prev = previous;
+  return head;
 }
 
 }  // namespace quarvel
