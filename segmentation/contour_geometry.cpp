@@ -231,9 +231,10 @@ void ContourGeometry::settle(std::int32_t m, const PixelOwnership& owners, Fusio
 // The pair's count of (target's contour pixel, 8-neighbour in part)
 // incidences says when every such pixel has been met, so the scan stops
 // there; each contour pixel found brings all its incidences. It looks around
-// part's contour pixels first, which normally meets every such pixel, then
-// around the rest of its pixels if some incidences are still unmet. Debug
-// builds scan on and check the count.
+// part's contour pixels first, which normally meets every such pixel, then,
+// if some incidences are still unmet, around the rest of its pixels or along
+// target's trace, whichever is shorter. Debug builds scan on and check the
+// count.
 template <typename Found>
 void ContourGeometry::forEachTracePixelNear(std::int32_t part, std::int32_t target,
                                             const PixelOwnership& owners, FusionPairs& pairs, Found&& found) {
@@ -262,7 +263,26 @@ void ContourGeometry::forEachTracePixelNear(std::int32_t part, std::int32_t targ
     scratch_.push_back(q);
     return goOn = scanAround(q);
   });
-  if (goOn) {
+  if (goOn && traced(target) && traceLength_[static_cast<std::size_t>(target)] < owners.sizeOf(part)) {
+    // Fewer steps on target's trace than pixels in the part: each step's
+    // pixel looks for the part around it instead.
+    forEachContourStep(target, [&](std::uint32_t n) {
+      if (flags_[n] & kNear) return true;
+      std::int64_t incidences = 0;
+      forEachInBlock(width_, height_, n,
+                     [&](std::size_t m) { incidences += owners.regionAt(m) == part ? 1 : 0; });
+      if (incidences == 0) return true;
+      flags_[n] |= kNear;
+      unmet -= incidences;
+      scratch_.push_back(n);
+      found(n);
+#ifdef NDEBUG
+      return unmet > 0;
+#else
+      return true;
+#endif
+    });
+  } else if (goOn) {
     owners.forEachPixel(part, [&](std::uint32_t q) { return (flags_[q] & kNear) != 0 || scanAround(q); });
   }
   assert(unmet == 0);
