@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "generator/class_map_generator.h"
+#include "model/allocator_setup.h"
 #include "model/segmenter.h"
 
 namespace {
@@ -294,6 +295,7 @@ int main(int argc, char** argv) {
                  argv[0]);
     return 2;
   }
+  quarvel::tuneAllocator();
   std::printf("%-6s %5s %8s %4s | seconds per stage\n", "map", "side", "regions", "left");
   for (int side : options.sizes) {
     for (const std::string& variant : options.variants) {
