@@ -1,7 +1,6 @@
 #include "segmentation/region_fusion.h"
 
 #include <algorithm>
-#include <bit>
 #include <cassert>
 #include <cmath>
 #include <utility>
@@ -11,18 +10,6 @@ namespace quarvel {
 EdgeEnd RegionFusion::endOf(std::int32_t r) const {
   const FusionRegion& region = regions_[static_cast<std::size_t>(r)];
   return {&region.descriptors, region.pixelCount, geometry_.contourSize(r), region.kind};
-}
-
-std::size_t RegionFusion::BitsHash::operator()(const std::vector<std::uint32_t>& bits) const {
-  std::uint64_t hash = bits.size();
-  for (std::uint32_t word : bits) hash = (hash ^ word) * 0x100000001b3ull;
-  return static_cast<std::size_t>(hash ^ (hash >> 29));
-}
-
-std::int32_t RegionFusion::kindOf(const std::vector<float>& descriptors) {
-  bits_.clear();
-  for (float value : descriptors) bits_.push_back(std::bit_cast<std::uint32_t>(value));
-  return kinds_.try_emplace(bits_, static_cast<std::int32_t>(kinds_.size())).first->second;
 }
 
 void RegionFusion::start(int width, int height, std::vector<std::int32_t> labels,
@@ -40,7 +27,7 @@ void RegionFusion::start(int width, int height, std::vector<std::int32_t> labels
   kinds_.clear();
   for (FusionRegion& region : regions_) {
     for (float value : region.descriptors) modest = modest && std::fabs(value) <= 1e15f;
-    region.kind = kindOf(region.descriptors);
+    region.kind = kinds_.kindOf(region.descriptors);
   }
   valuation_.start(rule, modest, count, pairs_, *this);
   overlap_.assign(count, 0);
@@ -94,7 +81,7 @@ void RegionFusion::mergeInto(std::int32_t a, std::int32_t b) {
   const std::size_t maxMoves = 8 * static_cast<std::size_t>(kept.pixelCount) + 8;
   kept.firstPixel = firstPixel;
   mergeDescriptorsInto(kept.descriptors, absorbed.descriptors);
-  kept.kind = kindOf(kept.descriptors);
+  kept.kind = kinds_.kindOf(kept.descriptors);
   std::vector<float>().swap(absorbed.descriptors);
 
   geometry_.reshape(a, b, lead, traceAgain, firstPixel, maxMoves, owners_, pairs_, changed_);

@@ -2,11 +2,11 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <unordered_map>
 #include <vector>
 
 #include "segmentation/adjacency_weights.h"
 #include "segmentation/contour_geometry.h"
+#include "segmentation/descriptor_kinds.h"
 #include "segmentation/fusion_pairs.h"
 #include "segmentation/pair_valuation.h"
 #include "segmentation/pixel_ownership.h"
@@ -80,20 +80,13 @@ class RegionFusion : private RegionEnds {
 
  private:
   EdgeEnd endOf(std::int32_t r) const override;
-  std::int32_t kindOf(const std::vector<float>& descriptors);
   void settle(std::vector<std::int32_t>& changed);
 
   int width_ = 0;
   int height_ = 0;
   std::vector<FusionRegion> regions_;
   std::int32_t aliveCount_ = 0;
-  // Merged descriptors often repeat (the mean of the same two classes), so
-  // kinds are looked up by their bits.
-  struct BitsHash {
-    std::size_t operator()(const std::vector<std::uint32_t>& bits) const;
-  };
-  std::unordered_map<std::vector<std::uint32_t>, std::int32_t, BitsHash> kinds_;
-  std::vector<std::uint32_t> bits_;
+  DescriptorKinds kinds_;
   PixelOwnership owners_;
   FusionPairs pairs_;
   ContourGeometry geometry_;
