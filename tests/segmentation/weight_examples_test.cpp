@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "analysis_setup.h"
+#include "segmentation/descriptor_kinds.h"
 #include "segmentation/edge_weight.h"
 #include "segmentation/pair_valuation.h"
 
@@ -252,6 +253,36 @@ INSTANTIATE_TEST_SUITE_P(Examples, StarValuation,
                                            StarCase{"CloseTermsOddEpsilon", 5, 600, 0.7f, 40000000, 40, 30000,
                                                     true}),
                          [](const ::testing::TestParamInfo<StarCase>& info) { return info.param.name; });
+
+// Hub groups rely on one kind meaning one list of bits: lists that compare
+// equal as numbers but differ in bits (0 and -0, NaN payloads) are of other
+// kinds, and kinds met before the table grew are found again after.
+TEST(DescriptorKinds, OneKindPerListOfBits) {
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const float otherNan = std::bit_cast<float>(std::bit_cast<std::uint32_t>(nan) | 1u);
+  const struct {
+    std::vector<float> list;
+    std::int32_t kind;
+  } rows[] = {
+      {{1.0f, 2.0f, 3.0f}, 0},
+      {{1.0f, 2.0f, 3.0f}, 0},
+      {{1.0f, 2.0f}, 1},
+      {{0.0f}, 2},
+      {{-0.0f}, 3},
+      {{nan}, 4},
+      {{otherNan}, 5},
+      {{nan}, 4},
+      {{}, 6},
+      {{}, 6},
+      {{2.0f, 1.0f, 3.0f}, 7},
+      {{1.0f, 2.0f, 3.0f}, 0},
+  };
+  DescriptorKinds kinds;
+  for (const auto& row : rows) EXPECT_EQ(kinds.kindOf(row.list), row.kind);
+  for (int k = 0; k < 1000; ++k) EXPECT_EQ(kinds.kindOf({static_cast<float>(k), 0.5f}), 8 + k);
+  for (const auto& row : rows) EXPECT_EQ(kinds.kindOf(row.list), row.kind);
+  EXPECT_EQ(kinds.kindOf({999.0f, 0.5f}), 1007);
+}
 
 }  // namespace
 }  // namespace quarvel::testing
