@@ -240,19 +240,30 @@ void ContourGeometry::forEachTracePixelNear(std::int32_t part, std::int32_t targ
                                             const PixelOwnership& owners, FusionPairs& pairs, Found&& found) {
   const std::int32_t joint = pairs.find(target, part);
   std::int64_t unmet = joint < 0 ? 0 : pairs[joint].touches[pairs[joint].sideOf(target)];
-  const auto scanAround = [&](std::uint32_t q) {
-    forEachInBlock(width_, height_, q, [&](std::size_t n) {
-      if (visits_[n] == 0 || (flags_[n] & kNear) || owners.regionAt(n) != target) return;
-      flags_[n] |= kNear;
-      forEachInBlock(width_, height_, n, [&](std::size_t m) { unmet -= owners.regionAt(m) == part ? 1 : 0; });
-      scratch_.push_back(static_cast<std::uint32_t>(n));
-      found(n);
-    });
+  const auto goesOn = [&unmet] {
 #ifdef NDEBUG
     return unmet > 0;
 #else
     return true;
 #endif
+  };
+  const auto incidencesOf = [&](std::size_t n) {
+    std::int64_t count = 0;
+    forEachInBlock(width_, height_, n, [&](std::size_t m) { count += owners.regionAt(m) == part ? 1 : 0; });
+    return count;
+  };
+  const auto meet = [&](std::size_t n, std::int64_t incidences) {
+    flags_[n] |= kNear;
+    unmet -= incidences;
+    scratch_.push_back(static_cast<std::uint32_t>(n));
+    found(n);
+  };
+  const auto scanAround = [&](std::uint32_t q) {
+    forEachInBlock(width_, height_, q, [&](std::size_t n) {
+      if (visits_[n] == 0 || (flags_[n] & kNear) || owners.regionAt(n) != target) return;
+      meet(n, incidencesOf(n));
+    });
+    return goesOn();
   };
   // kNear also marks the part's pixels already looked around.
   scratch_.clear();
@@ -268,19 +279,10 @@ void ContourGeometry::forEachTracePixelNear(std::int32_t part, std::int32_t targ
     // pixel looks for the part around it instead.
     forEachContourStep(target, [&](std::uint32_t n) {
       if (flags_[n] & kNear) return true;
-      std::int64_t incidences = 0;
-      forEachInBlock(width_, height_, n,
-                     [&](std::size_t m) { incidences += owners.regionAt(m) == part ? 1 : 0; });
+      const std::int64_t incidences = incidencesOf(n);
       if (incidences == 0) return true;
-      flags_[n] |= kNear;
-      unmet -= incidences;
-      scratch_.push_back(n);
-      found(n);
-#ifdef NDEBUG
-      return unmet > 0;
-#else
-      return true;
-#endif
+      meet(n, incidences);
+      return goesOn();
     });
   } else if (goOn) {
     owners.forEachPixel(part, [&](std::uint32_t q) { return (flags_[q] & kNear) != 0 || scanAround(q); });
