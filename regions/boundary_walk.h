@@ -48,6 +48,18 @@ int firstMemberAfter(const Position& at, int backtrack, Neighbour&& neighbour, I
   return -1;
 }
 
+// One move of the tracer from the state (at, backtrack): false when no
+// neighbour is a member, otherwise at and backtrack become the next state.
+template <typename Position, typename Neighbour, typename IsMember>
+bool moveOnce(Position& at, int& backtrack, Neighbour&& neighbour, IsMember&& isMember) {
+  Position next = at;
+  const int found = firstMemberAfter(at, backtrack, neighbour, isMember, next);
+  if (found < 0) return false;
+  at = next;
+  backtrack = kBacktrackAfterMove[static_cast<std::size_t>((found + 7) & 7)];
+  return true;
+}
+
 // Follows the outer boundary clockwise from state (start, backtrack) until the
 // first return to start, or until a move finds no member, or after maxMoves
 // moves (a trace whose state repeats before it is back at start would never
@@ -60,11 +72,7 @@ void walkBoundary(const Position& start, int backtrack, std::size_t maxMoves, Ne
   Position current = start;
   visit(current, backtrack);
   for (std::size_t moves = 0; moves < maxMoves; ++moves) {
-    Position next = current;
-    const int found = firstMemberAfter(current, backtrack, neighbour, isMember, next);
-    if (found < 0) return;
-    current = next;
-    backtrack = kBacktrackAfterMove[static_cast<std::size_t>((found + 7) & 7)];
+    if (!moveOnce(current, backtrack, neighbour, isMember)) return;
     visit(current, backtrack);
     if (current == start) return;
   }

@@ -186,12 +186,14 @@ void ContourGeometry::leave(std::uint32_t step) {
   touch(pixel);
 }
 
+void ContourGeometry::arrive(std::uint32_t step) {
+  const std::uint32_t pixel = pixelOf(step);
+  ++visits_[pixel];
+  touch(pixel);
+}
+
 void ContourGeometry::keep(std::int32_t r, const std::vector<std::uint32_t>& steps) {
-  for (std::uint32_t step : steps) {
-    const std::uint32_t pixel = pixelOf(step);
-    ++visits_[pixel];
-    touch(pixel);
-  }
+  for (std::uint32_t step : steps) arrive(step);
   traceHead_[static_cast<std::size_t>(r)] = traces_.make(steps);
   traceLength_[static_cast<std::size_t>(r)] = static_cast<std::uint32_t>(steps.size());
 }
@@ -380,11 +382,7 @@ bool ContourGeometry::splice(std::int32_t r, std::size_t maxMoves, const PixelOw
   std::int32_t rejoin = TraceLists::kNoNode;
   bool ended = false;
   for (std::size_t moves = 0; moves < maxMoves; ++moves) {
-    std::size_t next = pixel;
-    const int found = firstMemberAfter(pixel, backtrack, neighbours, isMember, next);
-    if (found < 0) break;
-    pixel = next;
-    backtrack = kBacktrackAfterMove[static_cast<std::size_t>((found + 7) & 7)];
+    if (!moveOnce(pixel, backtrack, neighbours, isMember)) break;
     const std::uint32_t state = stepOf(pixel, backtrack);
     if (pixel == start) {
       scratch_.push_back(state);
@@ -406,11 +404,7 @@ bool ContourGeometry::splice(std::int32_t r, std::size_t maxMoves, const PixelOw
     leave(step);
     ++removed;
   });
-  for (std::uint32_t step : scratch_) {
-    const std::uint32_t p = pixelOf(step);
-    ++visits_[p];
-    touch(p);
-  }
+  for (std::uint32_t step : scratch_) arrive(step);
   traceLength_[ri] = static_cast<std::uint32_t>(traceLength_[ri] - removed + scratch_.size());
   return true;
 }
@@ -435,11 +429,7 @@ bool ContourGeometry::retrace(std::int32_t r, std::uint32_t start, std::size_t m
       sequence_.push_back(node);
       continue;
     }
-    std::size_t next = pixel;
-    const int found = firstMemberAfter(pixel, backtrack, neighbours, isMember, next);
-    if (found < 0) break;
-    pixel = next;
-    backtrack = kBacktrackAfterMove[static_cast<std::size_t>((found + 7) & 7)];
+    if (!moveOnce(pixel, backtrack, neighbours, isMember)) break;
     const std::uint32_t state = stepOf(pixel, backtrack);
     if (pixel == start) {
       sequence_.push_back(fresh(state));
@@ -453,11 +443,7 @@ bool ContourGeometry::retrace(std::int32_t r, std::uint32_t start, std::size_t m
   const std::size_t ri = static_cast<std::size_t>(r);
   traceHead_[ri] = traces_.rebuild(
       traceHead_[ri], sequence_, [this](std::uint32_t step) { leave(step); },
-      [this](std::uint32_t step) {
-        const std::uint32_t p = pixelOf(step);
-        ++visits_[p];
-        touch(p);
-      });
+      [this](std::uint32_t step) { arrive(step); });
   traceLength_[ri] = static_cast<std::uint32_t>(sequence_.size());
   return true;
 }

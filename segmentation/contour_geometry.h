@@ -122,6 +122,8 @@ class ContourGeometry {
   void release(std::int32_t r);
   // Keeps these steps as region r's trace and counts their visits.
   void keep(std::int32_t r, const std::vector<std::uint32_t>& steps);
+  // A step joins or leaves a kept trace: its pixel's visit count follows.
+  void arrive(std::uint32_t step);
   void leave(std::uint32_t step);
   // Brings the contour flags of the touched pixels in line with the visit
   // counts, as contour pixels of region m.
