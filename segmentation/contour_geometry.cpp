@@ -19,10 +19,10 @@ void ContourGeometry::start(int width, int height, std::vector<std::vector<std::
   // stay within the node indices too.
   stepsFit_ = owners.pixelCount() < (std::size_t{1} << 28);
   pixels_ = std::move(contours);
-  traces_.start(stepsFit_ ? owners.pixelCount() : 0);
   traceHead_.assign(pixels_.size(), TraceLists::kNoNode);
   traceLength_.assign(pixels_.size(), 0);
   contourSize_.assign(pixels_.size(), 0);
+  std::size_t contourPixels = 0;
   for (std::size_t r = 0; r < pixels_.size(); ++r) {
     std::vector<std::uint32_t>& contour = pixels_[r];
     std::size_t kept = 0;
@@ -33,7 +33,10 @@ void ContourGeometry::start(int width, int height, std::vector<std::vector<std::
     }
     contour.resize(kept);
     contourSize_[r] = static_cast<std::uint32_t>(kept);
+    contourPixels += kept;
   }
+  // The kept traces hold a few steps more than the contours they replace.
+  traces_.start(stepsFit_ ? owners.pixelCount() : 0, stepsFit_ ? contourPixels + contourPixels / 4 : 0);
   // One visit per region, as the graph construction makes them; kSeen marks
   // the pixels the visit has counted.
   scratch_.clear();
@@ -353,11 +356,12 @@ void ContourGeometry::prepare(std::int32_t a, std::int32_t b, std::int32_t lead,
   }
   // The other part is the smaller: only steps at pixels next to it can meet
   // it, and their labels tell the first and the last.
-  const auto record = [this](std::int32_t node) {
-    if (firstAffected_ == TraceLists::kNoNode || traces_.order(node) < traces_.order(firstAffected_)) {
+  const auto record = [this, head](std::int32_t node) {
+    const std::uint64_t position = traces_.position(head, node);
+    if (firstAffected_ == TraceLists::kNoNode || position < traces_.position(head, firstAffected_)) {
       firstAffected_ = node;
     }
-    if (lastAffected_ == TraceLists::kNoNode || traces_.order(node) > traces_.order(lastAffected_)) {
+    if (lastAffected_ == TraceLists::kNoNode || position > traces_.position(head, lastAffected_)) {
       lastAffected_ = node;
     }
   };
@@ -372,7 +376,7 @@ bool ContourGeometry::splice(std::int32_t r, std::size_t maxMoves, const PixelOw
   const std::size_t ri = static_cast<std::size_t>(r);
   const std::int32_t head = traceHead_[ri];
   const std::int32_t first = firstAffected_;
-  const std::uint64_t lastOrder = traces_.order(lastAffected_);
+  const std::uint64_t lastPosition = traces_.position(head, lastAffected_);
   const std::size_t start = pixelOf(traces_.step(head));
   std::size_t pixel = pixelOf(traces_.step(first));
   int backtrack = backtrackOf(traces_.step(first));
@@ -392,7 +396,7 @@ bool ContourGeometry::splice(std::int32_t r, std::size_t maxMoves, const PixelOw
     // Past the last changed step the old steps are the merged region's. A
     // trace that comes back holds each state once.
     const std::int32_t old = traces_.find(pixel, state);
-    if (old != TraceLists::kNoNode && traces_.order(old) > lastOrder) {
+    if (old != TraceLists::kNoNode && traces_.position(head, old) > lastPosition) {
       rejoin = old;
       break;
     }
@@ -411,10 +415,35 @@ bool ContourGeometry::splice(std::int32_t r, std::size_t maxMoves, const PixelOw
 
 bool ContourGeometry::retrace(std::int32_t r, std::uint32_t start, std::size_t maxMoves,
                               const PixelOwnership& owners) {
+  const std::size_t ri = static_cast<std::size_t>(r);
+  const std::int32_t base = traceHead_[ri];
+  // The base's steps where the walk looks again: those at pixels the lead
+  // part may change, and the last, which has no step to follow.
+  stops_.clear();
+  for (std::uint32_t pixel : nearLead_) {
+    for (std::int32_t node = traces_.firstAt(pixel); node != TraceLists::kNoNode;
+         node = traces_.nextAt(node)) {
+      stops_.push_back(node);
+    }
+  }
+  stops_.push_back(traces_.last(base));
+  const auto before = [this, base](std::int32_t x, std::int32_t y) {
+    return traces_.position(base, x) < traces_.position(base, y);
+  };
+  std::sort(stops_.begin(), stops_.end(), before);
+  stops_.erase(std::unique(stops_.begin(), stops_.end()), stops_.end());
+
   const GridNeighbours neighbours(width_, height_);
   const auto isMember = [&owners, r](std::size_t n) { return owners.regionAt(n) == r; };
-  const auto fresh = [](std::uint32_t step) { return -1 - static_cast<std::int64_t>(step); };
-  sequence_.assign(1, fresh(stepOf(start, 0)));
+  const auto keepRun = [this](std::int32_t from, std::int32_t to) {
+    if (!pieces_.empty() && pieces_.back().from != TraceLists::kNoNode &&
+        traces_.next(pieces_.back().to) == from) {
+      pieces_.back().to = to;
+    } else {
+      pieces_.push_back({from, to, 0});
+    }
+  };
+  pieces_.assign(1, {TraceLists::kNoNode, TraceLists::kNoNode, stepOf(start, 0)});
   std::size_t pixel = start;
   int backtrack = 0;
   std::int32_t node = TraceLists::kNoNode;  // the kept step the walk stands on, if any
@@ -422,29 +451,45 @@ bool ContourGeometry::retrace(std::int32_t r, std::uint32_t start, std::size_t m
   for (std::size_t moves = 0; moves < maxMoves; ++moves) {
     if (node != TraceLists::kNoNode && !(flags_[pixel] & kNearLead) &&
         traces_.next(node) != TraceLists::kNoNode) {
-      // The step looks at no lead pixel: it goes where it went before.
-      node = traces_.next(node);
+      // The steps up to the next one the lead part may change go where they
+      // went before.
+      const std::int32_t stop = *std::upper_bound(stops_.begin(), stops_.end(), node, before);
+      keepRun(traces_.next(node), stop);
+      node = stop;
       pixel = pixelOf(traces_.step(node));
       backtrack = backtrackOf(traces_.step(node));
-      sequence_.push_back(node);
       continue;
     }
     if (!moveOnce(pixel, backtrack, neighbours, isMember)) break;
     const std::uint32_t state = stepOf(pixel, backtrack);
     if (pixel == start) {
-      sequence_.push_back(fresh(state));
+      pieces_.push_back({TraceLists::kNoNode, TraceLists::kNoNode, state});
       ended = true;
       break;
     }
     node = traces_.find(pixel, state);
-    sequence_.push_back(node != TraceLists::kNoNode ? node : fresh(state));
+    if (node != TraceLists::kNoNode) {
+      keepRun(node, node);
+    } else {
+      pieces_.push_back({TraceLists::kNoNode, TraceLists::kNoNode, state});
+    }
   }
   if (!ended) return false;
-  const std::size_t ri = static_cast<std::size_t>(r);
-  traceHead_[ri] = traces_.rebuild(
-      traceHead_[ri], sequence_, [this](std::uint32_t step) { leave(step); },
-      [this](std::uint32_t step) { arrive(step); });
-  traceLength_[ri] = static_cast<std::uint32_t>(sequence_.size());
+  std::size_t removed = 0;
+  std::size_t added = 0;
+  const std::int32_t head = traces_.reassemble(
+      base, pieces_,
+      [this, &removed](std::uint32_t step) {
+        leave(step);
+        ++removed;
+      },
+      [this, &added](std::uint32_t step) {
+        arrive(step);
+        ++added;
+      });
+  if (head == TraceLists::kNoNode) return false;
+  traceHead_[ri] = head;
+  traceLength_[ri] = static_cast<std::uint32_t>(traceLength_[ri] - removed + added);
   return true;
 }
 
@@ -514,7 +559,11 @@ bool ContourGeometry::keptTraceIsWhole(std::int32_t r, std::uint32_t first, std:
   for (std::int32_t node = traceHead_[static_cast<std::size_t>(r)]; node != TraceLists::kNoNode;
        node = traces_.next(node)) {
     const std::int32_t following = traces_.next(node);
-    if (following != TraceLists::kNoNode && traces_.order(following) <= traces_.order(node)) return false;
+    const std::int32_t head = traceHead_[static_cast<std::size_t>(r)];
+    if (following != TraceLists::kNoNode &&
+        traces_.position(head, following) <= traces_.position(head, node)) {
+      return false;
+    }
     const std::size_t pixel = pixelOf(traces_.step(node));
     std::size_t chained = 0;
     for (std::int32_t at = traces_.firstAt(pixel); at != TraceLists::kNoNode; at = traces_.nextAt(at))

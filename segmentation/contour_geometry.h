@@ -29,8 +29,9 @@ namespace quarvel {
 // shorter contour and the other part is traced, the other part's trace is
 // the base instead: the merged trace is walked from the first pixel, and on a
 // step of the base at a pixel with no pixel of the first part in its block it
-// takes the base's next step without looking, so the long base is followed,
-// not traced again.
+// takes the base's next steps without looking, up to the next one whose block
+// holds such a pixel, as one run kept in place: the long base is neither
+// traced nor walked again, only turned to start at the first pixel.
 class ContourGeometry {
  public:
   // contours[r]: the contour pixels of region r as traced from its first
@@ -114,8 +115,8 @@ class ContourGeometry {
                              FusionPairs& pairs, Found&& found);
   // Walks region r's trace from its first pixel start, taking the kept steps
   // of its base (marked kNearLead where the other part may change them) as
-  // they are; false when the walk does not come back, leaving the trace as
-  // it was.
+  // they are, a run at a time; false when the walk does not come back or
+  // meets the base's runs out of their order, leaving the trace as it was.
   bool retrace(std::int32_t r, std::uint32_t start, std::size_t maxMoves, const PixelOwnership& owners);
   void touch(std::size_t pixel);
   // Takes the region's steps or pixels off the visit counts.
@@ -159,7 +160,8 @@ class ContourGeometry {
   // What prepare found when the other part's trace is the base instead.
   bool rebase_ = false;
   std::vector<std::uint32_t> nearLead_;
-  std::vector<std::int64_t> sequence_;
+  std::vector<TraceLists::Piece> pieces_;  // the merged trace as retrace finds it
+  std::vector<std::int32_t> stops_;
   std::int32_t firstAffected_ = TraceLists::kNoNode;
   std::int32_t lastAffected_ = TraceLists::kNoNode;
 };

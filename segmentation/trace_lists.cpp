@@ -5,8 +5,9 @@
 
 namespace quarvel {
 
-void TraceLists::start(std::size_t pixelCount) {
+void TraceLists::start(std::size_t pixelCount, std::size_t nodeCount) {
   nodes_.clear();
+  nodes_.reserve(nodeCount);
   chains_.assign(pixelCount, kNoNode);
   free_ = kNoNode;
 }
@@ -47,10 +48,16 @@ std::int32_t TraceLists::find(std::size_t pixel, std::uint32_t step) const {
 std::int32_t TraceLists::make(const std::vector<std::uint32_t>& steps) {
   if (steps.empty()) return kNoNode;
   const std::int32_t first = allocate(steps.front());
-  at(first).order = 0;
-  at(first).prev = first;
-  at(first).next = kNoNode;
-  insert(first, first, kNoNode, std::span<const std::uint32_t>(steps).subspan(1));
+  std::int32_t previous = first;
+  for (std::size_t k = 1; k < steps.size(); ++k) {
+    const std::int32_t node = allocate(steps[k]);
+    at(node).prev = previous;
+    at(previous).next = node;
+    previous = node;
+  }
+  at(previous).next = kNoNode;
+  at(first).prev = previous;
+  relabel(first);
   return first;
 }
 
@@ -59,14 +66,10 @@ void TraceLists::insert(std::int32_t first, std::int32_t after, std::int32_t bef
   if (steps.empty()) return;
   const std::uint64_t slots = steps.size() + 1;
   const std::uint64_t low = at(after).order;
-  std::uint64_t high = low;
-  if (before != kNoNode) {
-    high = at(before).order;
-  } else if (slots <= std::numeric_limits<std::uint64_t>::max() / kSpacing &&
-             low <= std::numeric_limits<std::uint64_t>::max() - slots * kSpacing) {
-    high = low + slots * kSpacing;
-  }
-  const std::uint64_t gap = (high - low) / slots;
+  // After the last node the gap runs round to the first node's label.
+  std::uint64_t span = at(before == kNoNode ? first : before).order - low;
+  if (span == 0) span = std::numeric_limits<std::uint64_t>::max();
+  const std::uint64_t gap = span / slots;
   std::int32_t previous = after;
   std::uint64_t order = low;
   for (std::uint32_t step : steps) {

@@ -13,17 +13,21 @@ namespace quarvel {
 // Traces as linked lists of steps (pixel << 3 | backtrack) in one pool of
 // nodes, so that a run of steps can be replaced without touching the rest.
 //
-// Along a trace the nodes carry increasing order labels, which tell which of
-// two steps comes first in constant time; new steps take labels in the gap
-// between their neighbours, and the whole trace is labelled again when the
-// gap is too small. Every pixel also heads the chain of the nodes at it;
-// the pixels of a trace belong to its region, so a pixel's chain holds the
-// steps of one trace only.
+// Along a trace the nodes carry order labels that grow modulo 2^64 from the
+// first node's, which tell which of two steps comes first in constant time
+// (position); a trace may so start at any of its labels, and a trace turned
+// to start elsewhere keeps them. New steps take labels in the gap between
+// their neighbours (after the last node, the gap up to the first node's), and
+// the whole trace is labelled again when the gap is too small. Every pixel
+// also heads the chain of the nodes at it; the pixels of a trace belong to its
+// region, so a pixel's chain holds the steps of one trace only.
 class TraceLists {
  public:
   static constexpr std::int32_t kNoNode = -1;
 
-  void start(std::size_t pixelCount);
+  // Room for about nodeCount nodes is set aside, so that the pool seldom
+  // moves.
+  void start(std::size_t pixelCount, std::size_t nodeCount);
 
   // A new trace with these steps; its first node, kNoNode for no steps.
   std::int32_t make(const std::vector<std::uint32_t>& steps);
@@ -38,17 +42,30 @@ class TraceLists {
   void replace(std::int32_t first, std::int32_t from, std::int32_t to,
                const std::vector<std::uint32_t>& steps, Removed&& removed);
 
-  // Makes the trace that starts at first hold the sequence: an entry >= 0 is
-  // one of its nodes, kept with its step and its place in the chain at its
-  // pixel; an entry < 0 is a new step, -1 - entry. Its nodes left out are
-  // freed. removed(step) for each node freed, added(step) for each new one;
-  // returns the new first node. No node may come twice.
+  // A piece of a trace being put together: the run of existing nodes from
+  // .. to, or a new step when from is kNoNode.
+  struct Piece {
+    std::int32_t from = kNoNode;
+    std::int32_t to = kNoNode;
+    std::uint32_t step = 0;
+  };
+  // Makes the trace that starts at first hold the pieces in order: its runs
+  // keep their nodes, links and labels; its nodes outside them are freed,
+  // walking only those. The runs must follow one another in the trace's own
+  // order, read around from any of them (the new trace is the old one turned
+  // and changed); otherwise nothing changes and kNoNode is returned. Returns
+  // the new first node; removed(step) for each node freed, added(step) for
+  // each new one.
   template <typename Removed, typename Added>
-  std::int32_t rebuild(std::int32_t first, const std::vector<std::int64_t>& sequence, Removed&& removed,
-                       Added&& added);
+  std::int32_t reassemble(std::int32_t first, std::span<const Piece> pieces, Removed&& removed,
+                          Added&& added);
 
   std::uint32_t step(std::int32_t node) const { return at(node).step; }
-  std::uint64_t order(std::int32_t node) const { return at(node).order; }
+  // How far along the trace that starts at first the node lies: grows along
+  // the trace.
+  std::uint64_t position(std::int32_t first, std::int32_t node) const {
+    return at(node).order - at(first).order;
+  }
   std::int32_t next(std::int32_t node) const { return at(node).next; }
   // The last node of the trace with this first node.
   std::int32_t last(std::int32_t first) const { return at(first).prev; }
@@ -94,6 +111,8 @@ class TraceLists {
 
   std::vector<Node> nodes_;
   std::vector<std::int32_t> chains_;  // per pixel
+  std::vector<std::size_t> runs_;     // scratch of reassemble
+  std::vector<std::int32_t> fresh_;   // scratch of reassemble
   std::int32_t free_ = kNoNode;       // free nodes, linked by next
 };
 
@@ -126,50 +145,99 @@ void TraceLists::replace(std::int32_t first, std::int32_t from, std::int32_t to,
 }
 
 template <typename Removed, typename Added>
-std::int32_t TraceLists::rebuild(std::int32_t first, const std::vector<std::int64_t>& sequence,
-                                 Removed&& removed, Added&& added) {
-  if (sequence.empty()) {
-    erase(first, removed);
-    return kNoNode;
+std::int32_t TraceLists::reassemble(std::int32_t first, std::span<const Piece> pieces, Removed&& removed,
+                                    Added&& added) {
+  assert(!pieces.empty());
+  const auto position = [this, first](std::int32_t node) { return at(node).order - at(first).order; };
+  // The runs in the order of the pieces; read around, their positions may
+  // fall back once only, where the trace's end is passed.
+  runs_.clear();
+  for (const Piece& piece : pieces) {
+    if (piece.from == kNoNode) continue;
+    assert(position(piece.from) <= position(piece.to));
+    runs_.push_back(&piece - pieces.data());
   }
-  for (const std::int64_t entry : sequence) {
-    if (entry >= 0) at(static_cast<std::int32_t>(entry)).order = kKept;
+  const std::size_t runCount = runs_.size();
+  std::size_t fallsBack = 0;
+  for (std::size_t i = 0; i < runCount; ++i) {
+    const Piece& run = pieces[runs_[i]];
+    const Piece& following = pieces[runs_[(i + 1) % runCount]];
+    if (position(following.from) <= position(run.to)) ++fallsBack;
   }
-  for (std::int32_t node = first; node != kNoNode;) {
+  if (runCount > 0 && fallsBack != 1) return kNoNode;
+
+  // The nodes between one run and the next, around the end, are the ones
+  // left out.
+  const auto after = [this, first](std::int32_t node) {
     const std::int32_t following = at(node).next;
-    if (at(node).order != kKept) {
+    return following == kNoNode ? first : following;
+  };
+  const auto dropUpTo = [&](std::int32_t node, std::int32_t stop) {
+    while (node != stop) {
+      const std::int32_t following = after(node);
       unchain(node);
       removed(at(node).step);
       release(node);
+      node = following;
     }
-    node = following;
+  };
+  if (runCount == 0) {
+    erase(first, removed);
+  } else {
+    for (std::size_t i = 0; i < runCount; ++i) {
+      const Piece& run = pieces[runs_[i]];
+      const Piece& following = pieces[runs_[(i + 1) % runCount]];
+      const std::int32_t next = after(run.to);
+      if (next != following.from) dropUpTo(next, following.from);
+    }
   }
-  const std::uint64_t spacing =
-      std::min(kSpacing, std::numeric_limits<std::uint64_t>::max() / (sequence.size() + 1));
-  std::uint64_t order = 0;
+
   std::int32_t head = kNoNode;
   std::int32_t previous = kNoNode;
-  for (const std::int64_t entry : sequence) {
-    std::int32_t node = static_cast<std::int32_t>(entry);
-    if (entry < 0) {
-      const auto step = static_cast<std::uint32_t>(-1 - entry);
-      node = allocate(step);
-      added(step);
-    }
-    assert(entry < 0 || at(node).order == kKept);
-    Node& linked = at(node);
-    linked.order = order;
-    order += spacing;
-    linked.prev = previous;
+  const auto link = [&](std::int32_t from, std::int32_t to) {
     if (previous == kNoNode) {
-      head = node;
+      head = from;
     } else {
-      at(previous).next = node;
+      at(previous).next = from;
+      at(from).prev = previous;
     }
-    previous = node;
+    previous = to;
+  };
+  fresh_.assign(pieces.size(), kNoNode);
+  for (std::size_t index = 0; index < pieces.size(); ++index) {
+    const Piece& piece = pieces[index];
+    if (piece.from != kNoNode) {
+      link(piece.from, piece.to);
+      continue;
+    }
+    fresh_[index] = allocate(piece.step);
+    added(piece.step);
+    link(fresh_[index], fresh_[index]);
   }
   at(previous).next = kNoNode;
   at(head).prev = previous;
+
+  // New steps take labels spread evenly over the gap between the runs around
+  // them; those after the last run and before the first share one gap.
+  bool crowded = runCount == 0;
+  for (std::size_t i = 0; i < runCount && !crowded; ++i) {
+    const std::size_t from = runs_[i];
+    const std::size_t to = runs_[(i + 1) % runCount];
+    const std::size_t count = (to + pieces.size() - from - 1) % pieces.size();
+    if (count == 0) continue;
+    const std::uint64_t low = at(pieces[from].to).order;
+    std::uint64_t span = at(pieces[to].from).order - low;
+    // Zero only when the gap runs from a lone run's node round to itself.
+    if (span == 0) span = std::numeric_limits<std::uint64_t>::max();
+    const std::uint64_t gap = span / (count + 1);
+    crowded = gap == 0;
+    std::uint64_t order = low;
+    for (std::size_t k = (from + 1) % pieces.size(); k != to; k = (k + 1) % pieces.size()) {
+      order += gap;
+      at(fresh_[k]).order = order;
+    }
+  }
+  if (crowded) relabel(head);
   return head;
 }
 
