@@ -419,19 +419,32 @@ bool ContourGeometry::retrace(std::int32_t r, std::uint32_t start, std::size_t m
   const std::int32_t base = traceHead_[ri];
   // The base's steps where the walk looks again: those at pixels the lead
   // part may change, and the last, which has no step to follow.
+  // Where they are few, the next one is found among them in order; where
+  // they are many, by stepping along the base.
+  const bool fewStops = 32 * nearLead_.size() < traceLength_[ri];
   stops_.clear();
-  for (std::uint32_t pixel : nearLead_) {
-    for (std::int32_t node = traces_.firstAt(pixel); node != TraceLists::kNoNode;
-         node = traces_.nextAt(node)) {
-      stops_.push_back(node);
-    }
-  }
-  stops_.push_back(traces_.last(base));
   const auto before = [this, base](std::int32_t x, std::int32_t y) {
     return traces_.position(base, x) < traces_.position(base, y);
   };
-  std::sort(stops_.begin(), stops_.end(), before);
-  stops_.erase(std::unique(stops_.begin(), stops_.end()), stops_.end());
+  if (fewStops) {
+    for (std::uint32_t pixel : nearLead_) {
+      for (std::int32_t node = traces_.firstAt(pixel); node != TraceLists::kNoNode;
+           node = traces_.nextAt(node)) {
+        stops_.push_back(node);
+      }
+    }
+    stops_.push_back(traces_.last(base));
+    std::sort(stops_.begin(), stops_.end(), before);
+    stops_.erase(std::unique(stops_.begin(), stops_.end()), stops_.end());
+  }
+  const auto nextStop = [&](std::int32_t node) {
+    if (fewStops) return *std::upper_bound(stops_.begin(), stops_.end(), node, before);
+    std::int32_t stop = traces_.next(node);
+    while (!(flags_[pixelOf(traces_.step(stop))] & kNearLead) && traces_.next(stop) != TraceLists::kNoNode) {
+      stop = traces_.next(stop);
+    }
+    return stop;
+  };
 
   const GridNeighbours neighbours(width_, height_);
   const auto isMember = [&owners, r](std::size_t n) { return owners.regionAt(n) == r; };
@@ -453,7 +466,7 @@ bool ContourGeometry::retrace(std::int32_t r, std::uint32_t start, std::size_t m
         traces_.next(node) != TraceLists::kNoNode) {
       // The steps up to the next one the lead part may change go where they
       // went before.
-      const std::int32_t stop = *std::upper_bound(stops_.begin(), stops_.end(), node, before);
+      const std::int32_t stop = nextStop(node);
       keepRun(traces_.next(node), stop);
       node = stop;
       pixel = pixelOf(traces_.step(node));
