@@ -235,7 +235,8 @@ void ContourGeometry::settle(std::int32_t m, const PixelOwnership& owners, Fusio
 
 // The pair's count of (target's contour pixel, 8-neighbour in part)
 // incidences says when every such pixel has been met, so the scan stops
-// there; each contour pixel found brings all its incidences. It looks around
+// there; each incidence is counted once, from the part's pixel when that one
+// is looked around, otherwise from the trace pixel. It looks around
 // part's contour pixels first, which normally meets every such pixel, then,
 // if some incidences are still unmet, around the rest of its pixels or along
 // target's trace, whichever is shorter. Debug builds scan on and check the
@@ -252,21 +253,16 @@ void ContourGeometry::forEachTracePixelNear(std::int32_t part, std::int32_t targ
     return true;
 #endif
   };
-  const auto incidencesOf = [&](std::size_t n) {
-    std::int64_t count = 0;
-    forEachInBlock(width_, height_, n, [&](std::size_t m) { count += owners.regionAt(m) == part ? 1 : 0; });
-    return count;
-  };
-  const auto meet = [&](std::size_t n, std::int64_t incidences) {
+  const auto meet = [&](std::size_t n) {
     flags_[n] |= kNear;
-    unmet -= incidences;
     scratch_.push_back(static_cast<std::uint32_t>(n));
     found(n);
   };
   const auto scanAround = [&](std::uint32_t q) {
     forEachInBlock(width_, height_, q, [&](std::size_t n) {
-      if (visits_[n] == 0 || (flags_[n] & kNear) || owners.regionAt(n) != target) return;
-      meet(n, incidencesOf(n));
+      if (visits_[n] == 0 || owners.regionAt(n) != target) return;
+      --unmet;
+      if (!(flags_[n] & kNear)) meet(n);
     });
     return goesOn();
   };
@@ -281,19 +277,26 @@ void ContourGeometry::forEachTracePixelNear(std::int32_t part, std::int32_t targ
   });
   if (goOn && traced(target) && traceLength_[static_cast<std::size_t>(target)] < owners.sizeOf(part)) {
     // Fewer steps on target's trace than pixels in the part: each step's
-    // pixel looks for the part around it instead.
+    // pixel looks for the part's pixels not looked around yet (kSeen marks
+    // the trace pixels done).
     forEachContourStep(target, [&](std::uint32_t n) {
-      if (flags_[n] & kNear) return true;
-      const std::int64_t incidences = incidencesOf(n);
+      if (flags_[n] & kSeen) return true;
+      flags_[n] |= kSeen;
+      scratch_.push_back(n);
+      std::int64_t incidences = 0;
+      forEachInBlock(width_, height_, n, [&](std::size_t q) {
+        incidences += !(flags_[q] & kNear) && owners.regionAt(q) == part ? 1 : 0;
+      });
       if (incidences == 0) return true;
-      meet(n, incidences);
+      unmet -= incidences;
+      if (!(flags_[n] & kNear)) meet(n);
       return goesOn();
     });
   } else if (goOn) {
     owners.forEachPixel(part, [&](std::uint32_t q) { return (flags_[q] & kNear) != 0 || scanAround(q); });
   }
   assert(unmet == 0);
-  for (std::uint32_t pixel : scratch_) flags_[pixel] &= static_cast<std::uint8_t>(~kNear);
+  for (std::uint32_t pixel : scratch_) flags_[pixel] &= static_cast<std::uint8_t>(~(kNear | kSeen));
 }
 
 void ContourGeometry::prepare(std::int32_t a, std::int32_t b, std::int32_t lead, bool leadTouches,

@@ -109,7 +109,7 @@ class ContourGeometry {
     }
   }
   // Calls found(n) once for every pixel n of target's kept trace with a
-  // pixel of part in its block (kNear and scratch_ serve the search).
+  // pixel of part in its block (kNear, kSeen and scratch_ serve the search).
   template <typename Found>
   void forEachTracePixelNear(std::int32_t part, std::int32_t target, const PixelOwnership& owners,
                              FusionPairs& pairs, Found&& found);
