@@ -5,7 +5,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_ARGS ?=
 
-.PHONY: all build test test-sanitize fuzz bench clean
+.PHONY: all build test test-sanitize test-checked fuzz bench clean
 
 all: build
 
@@ -23,6 +23,12 @@ test: build
 test-sanitize:
 	$(MAKE) test BUILD=build-sanitize CMAKE_ARGS="-DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUARVEL_SANITIZE=ON -DQUARVEL_BENCH=OFF"
 
+# The whole test suite again in a Debug build: assertions on, among them the
+# fusion's comparison of every kept trace with a full trace after every merge,
+# and narrow trace labels, so that the labels are laid out again often.
+test-checked:
+	$(MAKE) test BUILD=build-checked CMAKE_ARGS="-DCMAKE_BUILD_TYPE=Debug -DQUARVEL_BENCH=OFF"
+
 # Builds the libFuzzer programs with clang in build-fuzz and runs each for
 # FUZZ_SECONDS on a copy of its seeds; fails on any finding.
 FUZZ_SECONDS ?= 60
@@ -37,4 +43,4 @@ demo: $(BUILD)/CMakeCache.txt
 	sh samples/run_demo.sh $(BUILD)
 
 clean:
-	rm -rf $(BUILD) build-sanitize build-fuzz
+	rm -rf $(BUILD) build-sanitize build-checked build-fuzz
