@@ -2,12 +2,18 @@
 
 #include <algorithm>
 #include <limits>
+#include <new>
 
 namespace quarvel {
 
 void TraceLists::start(std::size_t pixelCount, std::size_t nodeCount) {
   nodes_.clear();
-  nodes_.reserve(nodeCount);
+  // The room is only set aside (pages are taken as nodes are made), and it is
+  // a hint: when the system will not promise it, the pool grows as it goes.
+  try {
+    nodes_.reserve(nodeCount);
+  } catch (const std::bad_alloc&) {
+  }
   chains_.assign(pixelCount, kNoNode);
   free_ = kNoNode;
 }
