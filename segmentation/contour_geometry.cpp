@@ -421,9 +421,9 @@ bool ContourGeometry::retrace(std::int32_t r, std::uint32_t start, std::size_t m
   const std::size_t ri = static_cast<std::size_t>(r);
   const std::int32_t base = traceHead_[ri];
   // The base's steps where the walk looks again: those at pixels the lead
-  // part may change, and the last, which has no step to follow.
-  // Where they are few, the next one is found among them in order; where
-  // they are many, by stepping along the base.
+  // part may change, and the last, which has no step to follow. Where they
+  // are few, the next one is found among them in order; where they are many,
+  // by stepping along the base.
   const bool fewStops = 32 * nearLead_.size() < traceLength_[ri];
   stops_.clear();
   const auto before = [this, base](std::int32_t x, std::int32_t y) {
@@ -572,10 +572,9 @@ bool ContourGeometry::keptTraceIsWhole(std::int32_t r, std::uint32_t first, std:
                                        const PixelOwnership& owners) const {
   if (keptSteps(r) != traceSteps(r, first, maxMoves, owners)) return false;
   std::size_t length = 0;
-  for (std::int32_t node = traceHead_[static_cast<std::size_t>(r)]; node != TraceLists::kNoNode;
-       node = traces_.next(node)) {
+  const std::int32_t head = traceHead_[static_cast<std::size_t>(r)];
+  for (std::int32_t node = head; node != TraceLists::kNoNode; node = traces_.next(node)) {
     const std::int32_t following = traces_.next(node);
-    const std::int32_t head = traceHead_[static_cast<std::size_t>(r)];
     if (following != TraceLists::kNoNode &&
         traces_.position(head, following) <= traces_.position(head, node)) {
       return false;

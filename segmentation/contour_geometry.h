@@ -161,7 +161,7 @@ class ContourGeometry {
   bool rebase_ = false;
   std::vector<std::uint32_t> nearLead_;
   std::vector<TraceLists::Piece> pieces_;  // the merged trace as retrace finds it
-  std::vector<std::int32_t> stops_;
+  std::vector<std::int32_t> stops_;        // the base's steps where retrace looks again
   std::int32_t firstAffected_ = TraceLists::kNoNode;
   std::int32_t lastAffected_ = TraceLists::kNoNode;
 };

@@ -72,7 +72,8 @@ void TraceLists::insert(std::int32_t first, std::int32_t after, std::int32_t bef
   if (steps.empty()) return;
   const std::uint64_t slots = steps.size() + 1;
   const std::uint64_t low = at(after).order;
-  // After the last node the gap runs round to the first node's label.
+  // After the last node the gap runs round to the first node's label, all
+  // the way round when that node is the only one.
   std::uint64_t span = at(before == kNoNode ? first : before).order - low;
   if (span == 0) span = std::numeric_limits<std::uint64_t>::max();
   const std::uint64_t gap = span / slots;

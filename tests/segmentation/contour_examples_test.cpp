@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <utility>
 #include <vector>
 
 #include "analysis_setup.h"
+#include "segmentation/trace_lists.h"
 
 namespace quarvel::testing {
 namespace {
@@ -73,6 +76,94 @@ INSTANTIATE_TEST_SUITE_P(
                       ContourCase{
                           "UpsideDownT", 3, 2, {2, 1, 2, 1, 1, 1}, 2.0, {{1, 0}, {0, 1}, {1, 1}, {2, 1}}}),
     [](const ::testing::TestParamInfo<ContourCase>& info) { return info.param.name; });
+
+// A kept trace put together again from runs of its own steps and new steps,
+// as the fusion does when it turns a long trace to start elsewhere. Pieces:
+// {from, to} is the run of the trace's steps from .. to (indices into the
+// eight steps of the trace), {-1, step} a new step.
+struct ReassembleCase {
+  const char* name;
+  std::vector<std::pair<int, int>> pieces;
+  bool accepted;
+  std::vector<int> steps;  // the trace afterwards, as steps
+};
+
+class TraceReassembly : public ::testing::TestWithParam<ReassembleCase> {};
+
+TEST_P(TraceReassembly, KeepsRunsInTheirOrderAndFreesTheRest) {
+  const ReassembleCase& c = GetParam();
+  TraceLists traces;
+  traces.start(64, 0);
+  std::vector<std::uint32_t> original;
+  for (std::uint32_t k = 0; k < 8; ++k) original.push_back((k + 1) << 3);
+  const std::int32_t first = traces.make(original);
+  std::vector<std::int32_t> node;
+  for (std::int32_t n = first; n != TraceLists::kNoNode; n = traces.next(n)) node.push_back(n);
+  std::vector<TraceLists::Piece> pieces;
+  for (const auto& [from, to] : c.pieces) {
+    if (from < 0) {
+      pieces.push_back({TraceLists::kNoNode, TraceLists::kNoNode, static_cast<std::uint32_t>(to)});
+    } else {
+      pieces.push_back({node[static_cast<std::size_t>(from)], node[static_cast<std::size_t>(to)], 0});
+    }
+  }
+  std::vector<int> removed;
+  std::vector<int> added;
+  const std::int32_t head = traces.reassemble(
+      first, pieces, [&removed](std::uint32_t step) { removed.push_back(static_cast<int>(step)); },
+      [&added](std::uint32_t step) { added.push_back(static_cast<int>(step)); });
+  ASSERT_EQ(c.accepted, head != TraceLists::kNoNode);
+  const std::int32_t start = c.accepted ? head : first;
+  std::vector<int> steps;
+  for (std::int32_t n = start; n != TraceLists::kNoNode; n = traces.next(n)) {
+    steps.push_back(static_cast<int>(traces.step(n)));
+    const std::int32_t following = traces.next(n);
+    if (following != TraceLists::kNoNode) {
+      EXPECT_LT(traces.position(start, n), traces.position(start, following))
+          << "after step " << steps.back();
+    }
+  }
+  EXPECT_EQ(c.steps, steps);
+  EXPECT_EQ(traces.last(start), traces.find(static_cast<std::size_t>(steps.back()) >> 3,
+                                            static_cast<std::uint32_t>(steps.back())));
+  // Every step the trace no longer holds was freed, every new one added, and
+  // each pixel's chain holds the trace's steps there.
+  std::vector<int> kept(steps);
+  std::vector<int> before;
+  for (std::uint32_t step : original) before.push_back(static_cast<int>(step));
+  for (int step : removed) EXPECT_EQ(std::count(kept.begin(), kept.end(), step), 0) << step;
+  EXPECT_EQ(before.size() - removed.size() + added.size(), steps.size());
+  for (int step : steps) {
+    EXPECT_NE(traces.find(static_cast<std::size_t>(step) >> 3, static_cast<std::uint32_t>(step)),
+              TraceLists::kNoNode)
+        << step;
+  }
+  for (int step : removed) {
+    EXPECT_EQ(traces.firstAt(static_cast<std::size_t>(step) >> 3), TraceLists::kNoNode) << step;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Examples, TraceReassembly,
+    ::testing::Values(
+        // Turned to start at a new step, with two runs around the end and two
+        // steps of the old trace left out.
+        ReassembleCase{"TurnedWithNewSteps",
+                       {{-1, 800}, {5, 7}, {-1, 808}, {0, 2}, {-1, 816}},
+                       true,
+                       {800, 48, 56, 64, 808, 8, 16, 24, 816}},
+        // The old trace as it was, only turned: nothing freed.
+        ReassembleCase{"TurnedWhole", {{3, 7}, {0, 2}}, true, {32, 40, 48, 56, 64, 8, 16, 24}},
+        // No run kept: every old step is freed.
+        ReassembleCase{"AllNew", {{-1, 800}, {-1, 808}}, true, {800, 808}},
+        // One step kept between new ones: the gap runs all the way round.
+        ReassembleCase{"OneStepKept", {{-1, 800}, {4, 4}, {-1, 808}}, true, {800, 40, 808}},
+        // Runs that do not follow one another around the trace: refused, and
+        // the trace is left as it was.
+        ReassembleCase{"RunsOutOfOrder", {{0, 1}, {4, 5}, {2, 3}}, false, {8, 16, 24, 32, 40, 48, 56, 64}},
+        ReassembleCase{
+            "RunsOverlapping", {{-1, 800}, {0, 3}, {2, 5}}, false, {8, 16, 24, 32, 40, 48, 56, 64}}),
+    [](const ::testing::TestParamInfo<ReassembleCase>& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace quarvel::testing
