@@ -1,5 +1,9 @@
 #include "model/allocator_setup.h"
 
+// Any C library header defines __GLIBC__ when the library is glibc; without
+// one before the test below, the test is always false.
+#include <cstdlib>
+
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
@@ -9,6 +13,12 @@ namespace quarvel {
 void tuneAllocator() {
 #if defined(__GLIBC__)
   mallopt(M_MXFAST, 0);
+#endif
+}
+
+void releaseFreeMemory() {
+#if defined(__GLIBC__)
+  malloc_trim(0);
 #endif
 }
 

@@ -8,4 +8,13 @@ namespace quarvel {
 // first sweep the fast bins (about 4 % of the fusion's time on large maps).
 void tuneAllocator();
 
+// Hands the memory the allocator holds free back to the system. Called once
+// the fusion has freed its tables, before the report and the result bitmap
+// are written: the files' cache can then take the pages the analysis has just
+// freed. On virtual machines whose host takes back memory the guest
+// leaves unused, fresh pages cost several times more to fill, and without
+// this the result bitmaps and the report's copies of a 4096 x 4096 map were
+// written into such pages (0.2 to 0.3 s more a run).
+void releaseFreeMemory();
+
 }  // namespace quarvel

@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "model/allocator_setup.h"
 #include "model/segmenter.h"
 #include "segmentation/fusion_loading.h"
 #include "segmentation/region_fusion.h"
@@ -84,6 +85,9 @@ bool Segmenter::mergeRegions() {
   // The owners' table becomes the labels in place rather than beside a copy.
   const std::vector<std::int32_t> labels = fusion->takePixelNumbers(newNumber);
   fusion.reset();
+  // What the fusion freed goes back to the system before the outputs are
+  // written (see releaseFreeMemory).
+  releaseFreeMemory();
 
   // Regions left without pixels (never the case after labelling) keep nothing.
   regionTable_.clear();

@@ -3,8 +3,12 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <memory>
 #include <vector>
 
+#include "model/allocator_setup.h"
 #include "model/bitmap.h"
 #include "support/bitmap_variants.h"
 #include "support/temp_folder.h"
@@ -201,6 +205,47 @@ TEST(Bitmap, MissingFileAndUnwritablePathAnswerFalse) {
   EXPECT_EQ(failure.refusal, ImageRefusal::CannotOpen);
   EXPECT_EQ(failure.detail, "Is a directory");
   EXPECT_FALSE(writeBitmap(folder.file("no/such/folder.bmp"), image));
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kOwnAllocator = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kOwnAllocator = true;
+#else
+constexpr bool kOwnAllocator = false;
+#endif
+#else
+constexpr bool kOwnAllocator = false;
+#endif
+
+long long residentBytes() {
+  std::ifstream statm("/proc/self/statm");
+  long long size = 0;
+  long long resident = 0;
+  statm >> size >> resident;
+  return resident * 4096;
+}
+
+// Once the fusion is done, the memory it freed goes back to the system before
+// the report and the result bitmap are written, so that the files' cache can
+// take those pages. Freed blocks below a block still in use would otherwise
+// stay with the allocator.
+TEST(Bitmap, MemoryFreedBeforeWritingGoesBackToTheSystem) {
+  if (kOwnAllocator) GTEST_SKIP() << "the address sanitizer brings its own allocator";
+  if (residentBytes() == 0) GTEST_SKIP() << "no /proc/self/statm";
+  constexpr std::size_t kBlock = 64 * 1024;
+  constexpr std::size_t kBlocks = 1600;  // 100 MB
+  std::vector<std::unique_ptr<char[]>> blocks;
+  for (std::size_t k = 0; k < kBlocks; ++k) {
+    blocks.emplace_back(new char[kBlock]);
+    std::memset(blocks.back().get(), 1, kBlock);
+  }
+  const auto above = std::make_unique<char[]>(kBlock);
+  blocks.clear();
+  const long long held = residentBytes();
+  releaseFreeMemory();
+  EXPECT_GT(held - residentBytes(), 50ll << 20);
 }
 
 }  // namespace
