@@ -107,8 +107,6 @@ class TraceLists {
               std::span<const std::uint32_t> steps);
   void relabel(std::int32_t first);
 
-  static constexpr std::uint64_t kKept = std::numeric_limits<std::uint64_t>::max();
-
   std::vector<Node> nodes_;
   std::vector<std::int32_t> chains_;  // per pixel
   std::vector<std::size_t> runs_;     // scratch of reassemble
@@ -148,13 +146,12 @@ template <typename Removed, typename Added>
 std::int32_t TraceLists::reassemble(std::int32_t first, std::span<const Piece> pieces, Removed&& removed,
                                     Added&& added) {
   assert(!pieces.empty());
-  const auto position = [this, first](std::int32_t node) { return at(node).order - at(first).order; };
   // The runs in the order of the pieces; read around, their positions may
   // fall back once only, where the trace's end is passed.
   runs_.clear();
   for (const Piece& piece : pieces) {
     if (piece.from == kNoNode) continue;
-    assert(position(piece.from) <= position(piece.to));
+    assert(position(first, piece.from) <= position(first, piece.to));
     runs_.push_back(&piece - pieces.data());
   }
   const std::size_t runCount = runs_.size();
@@ -162,7 +159,7 @@ std::int32_t TraceLists::reassemble(std::int32_t first, std::span<const Piece> p
   for (std::size_t i = 0; i < runCount; ++i) {
     const Piece& run = pieces[runs_[i]];
     const Piece& following = pieces[runs_[(i + 1) % runCount]];
-    if (position(following.from) <= position(run.to)) ++fallsBack;
+    if (position(first, following.from) <= position(first, run.to)) ++fallsBack;
   }
   if (runCount > 0 && fallsBack != 1) return kNoNode;
 
