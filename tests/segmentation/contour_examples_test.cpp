@@ -149,20 +149,20 @@ INSTANTIATE_TEST_SUITE_P(
         // Turned to start at a new step, with two runs around the end and two
         // steps of the old trace left out.
         ReassembleCase{"TurnedWithNewSteps",
-                       {{-1, 800}, {5, 7}, {-1, 808}, {0, 2}, {-1, 816}},
+                       {{-1, 400}, {5, 7}, {-1, 408}, {0, 2}, {-1, 416}},
                        true,
-                       {800, 48, 56, 64, 808, 8, 16, 24, 816}},
+                       {400, 48, 56, 64, 408, 8, 16, 24, 416}},
         // The old trace as it was, only turned: nothing freed.
         ReassembleCase{"TurnedWhole", {{3, 7}, {0, 2}}, true, {32, 40, 48, 56, 64, 8, 16, 24}},
         // No run kept: every old step is freed.
-        ReassembleCase{"AllNew", {{-1, 800}, {-1, 808}}, true, {800, 808}},
+        ReassembleCase{"AllNew", {{-1, 400}, {-1, 408}}, true, {400, 408}},
         // One step kept between new ones: the gap runs all the way round.
-        ReassembleCase{"OneStepKept", {{-1, 800}, {4, 4}, {-1, 808}}, true, {800, 40, 808}},
+        ReassembleCase{"OneStepKept", {{-1, 400}, {4, 4}, {-1, 408}}, true, {400, 40, 408}},
         // Runs that do not follow one another around the trace: refused, and
         // the trace is left as it was.
         ReassembleCase{"RunsOutOfOrder", {{0, 1}, {4, 5}, {2, 3}}, false, {8, 16, 24, 32, 40, 48, 56, 64}},
         ReassembleCase{
-            "RunsOverlapping", {{-1, 800}, {0, 3}, {2, 5}}, false, {8, 16, 24, 32, 40, 48, 56, 64}}),
+            "RunsOverlapping", {{-1, 400}, {0, 3}, {2, 5}}, false, {8, 16, 24, 32, 40, 48, 56, 64}}),
     [](const ::testing::TestParamInfo<ReassembleCase>& info) { return info.param.name; });
 
 }  // namespace
