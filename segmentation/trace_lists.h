@@ -101,6 +101,10 @@ class TraceLists {
     at(right == kNoNode ? first : right).prev = left;
   }
   void unchain(std::int32_t node);
+  // Frees the nodes from node up to stop (not included; kNoNode: the end),
+  // following next; removed(step) for each.
+  template <typename Removed>
+  void drop(std::int32_t node, std::int32_t stop, Removed&& removed);
   // Links the steps in after node after, before node before (kNoNode: the
   // end), with labels in the gap when it has room.
   void insert(std::int32_t first, std::int32_t after, std::int32_t before,
@@ -128,16 +132,20 @@ void TraceLists::erase(std::int32_t first, Removed&& removed) {
 }
 
 template <typename Removed>
-void TraceLists::replace(std::int32_t first, std::int32_t from, std::int32_t to,
-                         const std::vector<std::uint32_t>& steps, Removed&& removed) {
-  std::int32_t node = at(from).next;
-  while (node != to) {
+void TraceLists::drop(std::int32_t node, std::int32_t stop, Removed&& removed) {
+  while (node != stop) {
     const std::int32_t following = at(node).next;
     unchain(node);
     removed(at(node).step);
     release(node);
     node = following;
   }
+}
+
+template <typename Removed>
+void TraceLists::replace(std::int32_t first, std::int32_t from, std::int32_t to,
+                         const std::vector<std::uint32_t>& steps, Removed&& removed) {
+  drop(at(from).next, to, removed);
   join(first, from, to);
   insert(first, from, to, steps);
 }
@@ -156,36 +164,30 @@ std::int32_t TraceLists::reassemble(std::int32_t first, std::span<const Piece> p
   }
   const std::size_t runCount = runs_.size();
   std::size_t fallsBack = 0;
+  std::size_t overTheEnd = 0;  // the run after which they fall back
   for (std::size_t i = 0; i < runCount; ++i) {
     const Piece& run = pieces[runs_[i]];
     const Piece& following = pieces[runs_[(i + 1) % runCount]];
-    if (position(first, following.from) <= position(first, run.to)) ++fallsBack;
+    if (position(first, following.from) > position(first, run.to)) continue;
+    ++fallsBack;
+    overTheEnd = i;
   }
   if (runCount > 0 && fallsBack != 1) return kNoNode;
 
-  // The nodes between one run and the next, around the end, are the ones
-  // left out.
-  const auto after = [this, first](std::int32_t node) {
-    const std::int32_t following = at(node).next;
-    return following == kNoNode ? first : following;
-  };
-  const auto dropUpTo = [&](std::int32_t node, std::int32_t stop) {
-    while (node != stop) {
-      const std::int32_t following = after(node);
-      unchain(node);
-      removed(at(node).step);
-      release(node);
-      node = following;
-    }
-  };
+  // The nodes between one run and the next are the ones left out; the gap
+  // after overTheEnd runs over the end and on from the first node.
   if (runCount == 0) {
     erase(first, removed);
   } else {
     for (std::size_t i = 0; i < runCount; ++i) {
       const Piece& run = pieces[runs_[i]];
       const Piece& following = pieces[runs_[(i + 1) % runCount]];
-      const std::int32_t next = after(run.to);
-      if (next != following.from) dropUpTo(next, following.from);
+      if (i != overTheEnd) {
+        drop(at(run.to).next, following.from, removed);
+      } else {
+        drop(at(run.to).next, kNoNode, removed);
+        drop(first, following.from, removed);
+      }
     }
   }
 
