@@ -22,6 +22,7 @@
 
 #include "driver/command_line.h"
 #include "driver/dialogue.h"
+#include "support/sanitizers.h"
 #include "support/temp_folder.h"
 #include "support/test_files.h"
 
@@ -33,17 +34,7 @@ using Bytes = std::vector<std::uint8_t>;
 // Every file under a folder, by its path relative to the folder, with its bytes.
 using Snapshot = std::map<std::string, Bytes>;
 
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kAddressSanitizer = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kAddressSanitizer = true;
-#else
-constexpr bool kAddressSanitizer = false;
-#endif
-#else
-constexpr bool kAddressSanitizer = false;
-#endif
+using test::kAddressSanitizer;
 
 Snapshot snapshotOf(const fs::path& folder) {
   Snapshot files;

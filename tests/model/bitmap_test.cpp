@@ -11,6 +11,7 @@
 #include "model/allocator_setup.h"
 #include "model/bitmap.h"
 #include "support/bitmap_variants.h"
+#include "support/sanitizers.h"
 #include "support/temp_folder.h"
 #include "support/test_files.h"
 
@@ -207,18 +208,6 @@ TEST(Bitmap, MissingFileAndUnwritablePathAnswerFalse) {
   EXPECT_FALSE(writeBitmap(folder.file("no/such/folder.bmp"), image));
 }
 
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kOwnAllocator = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kOwnAllocator = true;
-#else
-constexpr bool kOwnAllocator = false;
-#endif
-#else
-constexpr bool kOwnAllocator = false;
-#endif
-
 long long residentBytes() {
   std::ifstream statm("/proc/self/statm");
   long long size = 0;
@@ -232,7 +221,7 @@ long long residentBytes() {
 // take those pages. Freed blocks below a block still in use would otherwise
 // stay with the allocator.
 TEST(Bitmap, MemoryFreedBeforeWritingGoesBackToTheSystem) {
-  if (kOwnAllocator) GTEST_SKIP() << "the address sanitizer brings its own allocator";
+  if (test::kAddressSanitizer) GTEST_SKIP() << "the address sanitizer brings its own allocator";
   if (residentBytes() == 0) GTEST_SKIP() << "no /proc/self/statm";
   constexpr std::size_t kBlock = 64 * 1024;
   constexpr std::size_t kBlocks = 1600;  // 100 MB
