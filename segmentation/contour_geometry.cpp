@@ -237,10 +237,10 @@ void ContourGeometry::settle(std::int32_t m, const PixelOwnership& owners, Fusio
 // incidences says when every such pixel has been met, so the scan stops
 // there; each incidence is counted once, from the part's pixel when that one
 // is looked around, otherwise from the trace pixel. It looks around
-// part's contour pixels first, which normally meets every such pixel, then,
-// if some incidences are still unmet, around the rest of its pixels or along
-// target's trace, whichever is shorter. Debug builds scan on and check the
-// count.
+// part's contour pixels first, which normally meets every such pixel, then
+// around the trace pixels met, then, if some incidences are still unmet,
+// around the rest of the part's pixels or along target's trace, whichever is
+// shorter. Debug builds scan on and check the count.
 template <typename Found>
 void ContourGeometry::forEachTracePixelNear(std::int32_t part, std::int32_t target,
                                             const PixelOwnership& owners, FusionPairs& pairs, Found&& found) {
@@ -260,7 +260,7 @@ void ContourGeometry::forEachTracePixelNear(std::int32_t part, std::int32_t targ
   };
   const auto scanAround = [&](std::uint32_t q) {
     forEachInBlock(width_, height_, q, [&](std::size_t n) {
-      if (visits_[n] == 0 || owners.regionAt(n) != target) return;
+      if (visits_[n] == 0 || (flags_[n] & kSeen) || owners.regionAt(n) != target) return;
       --unmet;
       if (!(flags_[n] & kNear)) meet(n);
     });
@@ -275,20 +275,31 @@ void ContourGeometry::forEachTracePixelNear(std::int32_t part, std::int32_t targ
     scratch_.push_back(q);
     return goOn = scanAround(q);
   });
+  // The incidences left are with part pixels off its contour, mostly in the
+  // inner corners the trace cuts across, next to trace pixels already met:
+  // those are counted around the met ones (kSeen marks them done).
+  const auto countUnscanned = [&](std::size_t n) {
+    flags_[n] |= kSeen;
+    std::int64_t incidences = 0;
+    forEachInBlock(width_, height_, n, [&](std::size_t q) {
+      incidences += !(flags_[q] & kNear) && owners.regionAt(q) == part ? 1 : 0;
+    });
+    unmet -= incidences;
+    return incidences;
+  };
+  for (std::size_t k = 0, met = scratch_.size(); goOn && k < met; ++k) {
+    const std::uint32_t n = scratch_[k];
+    if (owners.regionAt(n) != target) continue;
+    countUnscanned(n);
+    goOn = goesOn();
+  }
   if (goOn && traced(target) && traceLength_[static_cast<std::size_t>(target)] < owners.sizeOf(part)) {
     // Fewer steps on target's trace than pixels in the part: each step's
-    // pixel looks for the part's pixels not looked around yet (kSeen marks
-    // the trace pixels done).
+    // pixel looks for the part's pixels not looked around yet.
     forEachContourStep(target, [&](std::uint32_t n) {
       if (flags_[n] & kSeen) return true;
-      flags_[n] |= kSeen;
       scratch_.push_back(n);
-      std::int64_t incidences = 0;
-      forEachInBlock(width_, height_, n, [&](std::size_t q) {
-        incidences += !(flags_[q] & kNear) && owners.regionAt(q) == part ? 1 : 0;
-      });
-      if (incidences == 0) return true;
-      unmet -= incidences;
+      if (countUnscanned(n) == 0) return true;
       if (!(flags_[n] & kNear)) meet(n);
       return goesOn();
     });

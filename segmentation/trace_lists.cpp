@@ -53,17 +53,19 @@ std::int32_t TraceLists::find(std::size_t pixel, std::uint32_t step) const {
 
 std::int32_t TraceLists::make(const std::vector<std::uint32_t>& steps) {
   if (steps.empty()) return kNoNode;
+  const std::uint64_t spacing = spacingFor(steps.size());
   const std::int32_t first = allocate(steps.front());
+  at(first).order = 0;
   std::int32_t previous = first;
   for (std::size_t k = 1; k < steps.size(); ++k) {
     const std::int32_t node = allocate(steps[k]);
+    at(node).order = at(previous).order + spacing;
     at(node).prev = previous;
     at(previous).next = node;
     previous = node;
   }
   at(previous).next = kNoNode;
   at(first).prev = previous;
-  relabel(first);
   return first;
 }
 
@@ -91,10 +93,14 @@ void TraceLists::insert(std::int32_t first, std::int32_t after, std::int32_t bef
   if (gap == 0) relabel(first);
 }
 
+std::uint64_t TraceLists::spacingFor(std::size_t count) {
+  return std::min(kSpacing, std::numeric_limits<std::uint64_t>::max() / (std::uint64_t{count} + 1));
+}
+
 void TraceLists::relabel(std::int32_t first) {
-  std::uint64_t count = 0;
+  std::size_t count = 0;
   for (std::int32_t node = first; node != kNoNode; node = at(node).next) ++count;
-  const std::uint64_t spacing = std::min(kSpacing, std::numeric_limits<std::uint64_t>::max() / (count + 1));
+  const std::uint64_t spacing = spacingFor(count);
   std::uint64_t order = 0;
   for (std::int32_t node = first; node != kNoNode; node = at(node).next) {
     at(node).order = order;

@@ -84,7 +84,9 @@ class TraceLists {
     std::int32_t samePixel;  // the next node of the chain at the step's pixel
   };
 #ifdef NDEBUG
-  static constexpr std::uint64_t kSpacing = std::uint64_t{1} << 32;
+  // As wide as the trace's length allows: labels grow round the whole circle,
+  // so the widest gaps put off the next relabelling longest.
+  static constexpr std::uint64_t kSpacing = std::numeric_limits<std::uint64_t>::max();
 #else
   // Narrow gaps in debug builds, so that the tests often lay labels out again.
   static constexpr std::uint64_t kSpacing = 4;
@@ -109,6 +111,8 @@ class TraceLists {
   // end), with labels in the gap when it has room.
   void insert(std::int32_t first, std::int32_t after, std::int32_t before,
               std::span<const std::uint32_t> steps);
+  // The labels' spacing along a trace of count nodes laid out afresh.
+  static std::uint64_t spacingFor(std::size_t count);
   void relabel(std::int32_t first);
 
   std::vector<Node> nodes_;
