@@ -360,7 +360,9 @@ void ContourGeometry::prepare(std::int32_t a, std::int32_t b, std::int32_t lead,
                             GridNeighbours(width_, height_), isEither, found) >= 0 &&
            owners.regionAt(found) == other;
   };
-  if (owners.sizeOf(other) >= looked) {
+  // The search near the other part mostly goes round its contour only, so it
+  // is taken whenever that contour is the shorter.
+  if (contourSize(other) >= looked) {
     for (std::int32_t node = head; node != arrival; node = traces_.next(node)) {
       if (!meetsOther(traces_.step(node))) continue;
       if (firstAffected_ == TraceLists::kNoNode) firstAffected_ = node;
@@ -368,8 +370,8 @@ void ContourGeometry::prepare(std::int32_t a, std::int32_t b, std::int32_t lead,
     }
     return;
   }
-  // The other part is the smaller: only steps at pixels next to it can meet
-  // it, and their labels tell the first and the last.
+  // Only steps at pixels next to the other part can meet it, and their labels
+  // tell the first and the last.
   const auto record = [this, head](std::int32_t node) {
     const std::uint64_t position = traces_.position(head, node);
     if (firstAffected_ == TraceLists::kNoNode || position < traces_.position(head, firstAffected_)) {
@@ -379,11 +381,15 @@ void ContourGeometry::prepare(std::int32_t a, std::int32_t b, std::int32_t lead,
       lastAffected_ = node;
     }
   };
-  forEachTracePixelNear(other, lead, owners, pairs, [&](std::size_t n) {
+  met_.clear();
+  forEachTracePixelNear(other, lead, owners, pairs,
+                        [this](std::size_t n) { met_.push_back(static_cast<std::uint32_t>(n)); });
+  for (std::uint32_t n : met_) traces_.prefetchAt(n);
+  for (std::uint32_t n : met_) {
     for (std::int32_t node = traces_.firstAt(n); node != TraceLists::kNoNode; node = traces_.nextAt(node)) {
       if (node != arrival && meetsOther(traces_.step(node))) record(node);
     }
-  });
+  }
 }
 
 bool ContourGeometry::splice(std::int32_t r, std::size_t maxMoves, const PixelOwnership& owners) {
@@ -437,22 +443,27 @@ bool ContourGeometry::retrace(std::int32_t r, std::uint32_t start, std::size_t m
   // by stepping along the base.
   const bool fewStops = 32 * nearLead_.size() < traceLength_[ri];
   stops_.clear();
-  const auto before = [this, base](std::int32_t x, std::int32_t y) {
-    return traces_.position(base, x) < traces_.position(base, y);
-  };
+  const auto before = [](const Stop& x, const Stop& y) { return x.position < y.position; };
   if (fewStops) {
+    for (std::uint32_t pixel : nearLead_) traces_.prefetchAt(pixel);
     for (std::uint32_t pixel : nearLead_) {
       for (std::int32_t node = traces_.firstAt(pixel); node != TraceLists::kNoNode;
            node = traces_.nextAt(node)) {
-        stops_.push_back(node);
+        stops_.push_back({traces_.position(base, node), node});
       }
     }
-    stops_.push_back(traces_.last(base));
+    const std::int32_t last = traces_.last(base);
+    stops_.push_back({traces_.position(base, last), last});
     std::sort(stops_.begin(), stops_.end(), before);
-    stops_.erase(std::unique(stops_.begin(), stops_.end()), stops_.end());
+    stops_.erase(std::unique(stops_.begin(), stops_.end(),
+                             [](const Stop& x, const Stop& y) { return x.node == y.node; }),
+                 stops_.end());
   }
   const auto nextStop = [&](std::int32_t node) {
-    if (fewStops) return *std::upper_bound(stops_.begin(), stops_.end(), node, before);
+    if (fewStops) {
+      const Stop here{traces_.position(base, node), node};
+      return std::upper_bound(stops_.begin(), stops_.end(), here, before)->node;
+    }
     std::int32_t stop = traces_.next(node);
     while (!(flags_[pixelOf(traces_.step(stop))] & kNearLead) && traces_.next(stop) != TraceLists::kNoNode) {
       stop = traces_.next(stop);

@@ -161,7 +161,12 @@ class ContourGeometry {
   bool rebase_ = false;
   std::vector<std::uint32_t> nearLead_;
   std::vector<TraceLists::Piece> pieces_;  // the merged trace as retrace finds it
-  std::vector<std::int32_t> stops_;        // the base's steps where retrace looks again
+  struct Stop {
+    std::uint64_t position;
+    std::int32_t node;
+  };
+  std::vector<Stop> stops_;         // the base's steps where retrace looks again
+  std::vector<std::uint32_t> met_;  // the trace pixels prepare found near the other part
   std::int32_t firstAffected_ = TraceLists::kNoNode;
   std::int32_t lastAffected_ = TraceLists::kNoNode;
 };
