@@ -19,6 +19,8 @@ class PairIndex {
   // The id under key; stores id there first when the key is absent.
   std::int32_t findOrInsert(std::uint64_t key, std::int32_t id, bool& inserted);
   void erase(std::uint64_t key);
+  // Starts loading the slots where key is looked for.
+  void prefetch(std::uint64_t key) const { __builtin_prefetch(&slots_[home(key)]); }
   // Stores id under a key that is present.
   void update(std::uint64_t key, std::int32_t id);
 

@@ -67,7 +67,23 @@ void FusionPairs::absorb(std::int32_t a, std::int32_t b, const std::vector<std::
   }
   std::vector<std::int32_t> moving;
   moving.swap(pairsOf_[static_cast<std::size_t>(b)]);
-  for (std::int32_t id : moving) {
+  // The pairs, their slots in the index and their counts lie far apart: each
+  // pair is asked for some pairs ahead of its turn, its slots once it has come.
+  constexpr std::size_t kAhead = 16;
+  const std::size_t count = moving.size();
+  for (std::size_t k = 0; k < std::min(count, kAhead); ++k) prefetch(moving[k]);
+  for (std::size_t k = 0; k < count; ++k) {
+    if (k + kAhead < count) prefetch(moving[k + kAhead]);
+    if (k + kAhead / 2 < count) {
+      const PairContacts& ahead = pairs_[static_cast<std::size_t>(moving[k + kAhead / 2])];
+      if (ahead.alive && (ahead.low == b || ahead.high == b)) {
+        const std::int32_t c = ahead.other(b);
+        index_.prefetch(key(a, c));
+        index_.prefetch(key(b, c));
+        __builtin_prefetch(&overlap[static_cast<std::size_t>(c)]);
+      }
+    }
+    const std::int32_t id = moving[k];
     PairContacts& pair = pairs_[static_cast<std::size_t>(id)];
     if (!pair.alive || (pair.low != b && pair.high != b)) continue;
     const std::int32_t c = pair.other(b);

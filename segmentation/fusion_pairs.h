@@ -45,6 +45,7 @@ class FusionPairs {
   const PairContacts& operator[](std::int32_t pair) const { return pairs_[static_cast<std::size_t>(pair)]; }
   PairContacts& contacts(std::int32_t pair) { return pairs_[static_cast<std::size_t>(pair)]; }
   std::size_t size() const { return pairs_.size(); }
+  void prefetch(std::int32_t pair) const { __builtin_prefetch(&pairs_[static_cast<std::size_t>(pair)]); }
 
   // Region a takes region b's place in every pair of b: (b, c) becomes (a, c)
   // when a had no pair with c, and otherwise adds its counts into (a, c) and
