@@ -313,8 +313,28 @@ void PairValuation::valueHub(std::int32_t hubRegion) {
   hub.heaviest = -1;
   if (!hub.groups.empty()) {
     const EdgeEnd hubEnd = ends_->endOf(hubRegion);
+    // Each group leads through its heap's top to a neighbour and its
+    // descriptors, all far apart: the loads of the groups some places on are
+    // started a step at a time.
+    const auto groupAhead = [&](std::size_t k, std::size_t distance) -> const HubGroup* {
+      return k >= distance ? &groups_[static_cast<std::size_t>(hub.groups[k - distance])] : nullptr;
+    };
+    const auto neighbourOfTop = [hubRegion](const HubGroup& group) {
+      const HubEntry& top = group.heap.front();
+      return top.low == hubRegion ? top.high : top.low;
+    };
     // Backwards, so that releasing an emptied group moves only groups seen.
     for (std::size_t k = hub.groups.size(); k-- > 0;) {
+      if (const HubGroup* ahead = groupAhead(k, 12)) __builtin_prefetch(ahead);
+      if (const HubGroup* ahead = groupAhead(k, 8); ahead && !ahead->heap.empty()) {
+        __builtin_prefetch(ahead->heap.data());
+      }
+      if (const HubGroup* ahead = groupAhead(k, 4); ahead && !ahead->heap.empty()) {
+        ends_->prefetch(neighbourOfTop(*ahead), false);
+      }
+      if (const HubGroup* ahead = groupAhead(k, 2); ahead && !ahead->heap.empty()) {
+        ends_->prefetch(neighbourOfTop(*ahead), true);
+      }
       const std::int32_t g = hub.groups[k];
       HubGroup& group = groups_[static_cast<std::size_t>(g)];
       FusionCandidate candidate;

@@ -18,6 +18,9 @@ class RegionEnds {
  public:
   virtual ~RegionEnds() = default;
   virtual EdgeEnd endOf(std::int32_t region) const = 0;
+  // Starts loading what endOf reads of the region, or, once that has come,
+  // its descriptors.
+  virtual void prefetch(std::int32_t /*region*/, bool /*descriptors*/) const {}
 };
 
 // The weights of the pairs and the order in which the fusion takes them.

@@ -80,6 +80,7 @@ class RegionFusion : private RegionEnds {
 
  private:
   EdgeEnd endOf(std::int32_t r) const override;
+  void prefetch(std::int32_t r, bool descriptors) const override;
   void settle(std::vector<std::int32_t>& changed);
 
   int width_ = 0;
