@@ -20,7 +20,9 @@ class PairIndex {
   std::int32_t findOrInsert(std::uint64_t key, std::int32_t id, bool& inserted);
   void erase(std::uint64_t key);
   // Starts loading the slots where key is looked for.
-  void prefetch(std::uint64_t key) const { __builtin_prefetch(&slots_[home(key)]); }
+  void prefetch(std::uint64_t key) const {
+    if (!slots_.empty()) __builtin_prefetch(&slots_[home(key)]);
+  }
   // Stores id under a key that is present.
   void update(std::uint64_t key, std::int32_t id);
 
