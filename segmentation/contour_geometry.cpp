@@ -315,6 +315,7 @@ void ContourGeometry::prepare(std::int32_t a, std::int32_t b, std::int32_t lead,
                               std::vector<std::int32_t>& changed) {
   spliceReady_ = false;
   rebase_ = false;
+  walkRuns_ = false;
   firstAffected_ = lastAffected_ = TraceLists::kNoNode;
   if (!leadTouches || !stepsFit_) return;
   const std::int32_t other = lead == a ? b : a;
@@ -388,6 +389,30 @@ void ContourGeometry::prepare(std::int32_t a, std::int32_t b, std::int32_t lead,
   for (std::uint32_t n : met_) {
     for (std::int32_t node = traces_.firstAt(n); node != TraceLists::kNoNode; node = traces_.nextAt(node)) {
       if (node != arrival && meetsOther(traces_.step(node))) record(node);
+    }
+  }
+  if (firstAffected_ == TraceLists::kNoNode) return;
+    // When the changed steps lie far apart along the trace, the splice would
+    // walk all the steps between them afresh; the trace is then walked as the
+    // retrace walks a base, taking its steps as runs between the pixels next to
+    // the other part. The labels, spread evenly when laid out, tell roughly how
+    // many steps lie between.
+#ifdef NDEBUG
+  constexpr double kLongSplice = 2048.0;
+  constexpr double kStepsPerStop = 16.0;
+#else
+  // Short in debug builds, so that the tests walk runs often.
+  constexpr double kLongSplice = 8.0;
+  constexpr double kStepsPerStop = 0.0;
+#endif
+  const double between =
+      static_cast<double>(traces_.position(head, lastAffected_) - traces_.position(head, firstAffected_)) /
+      0x1p64 * static_cast<double>(length);
+  if (between > kLongSplice && between > kStepsPerStop * static_cast<double>(met_.size())) {
+    walkRuns_ = true;
+    for (std::uint32_t n : met_) {
+      flags_[n] |= kNearLead;
+      nearLead_.push_back(n);
     }
   }
 }
@@ -496,6 +521,12 @@ bool ContourGeometry::retrace(std::int32_t r, std::uint32_t start, std::size_t m
       node = stop;
       pixel = pixelOf(traces_.step(node));
       backtrack = backtrackOf(traces_.step(node));
+      // A base that is the trace of the lead part itself ends with its
+      // arrival back at the start.
+      if (pixel == start) {
+        ended = true;
+        break;
+      }
       continue;
     }
     if (!moveOnce(pixel, backtrack, neighbours, isMember)) break;
@@ -550,11 +581,12 @@ void ContourGeometry::reshape(std::int32_t a, std::int32_t b, std::int32_t lead,
   }
   if (leadTouches && firstPixel != 0xffffffffu) {
     bool spliced = false;
-    if (rebase_) {
+    if (rebase_ || walkRuns_) {
       spliced = retrace(a, firstPixel, maxMoves, owners);
       for (std::uint32_t pixel : nearLead_) flags_[pixel] &= static_cast<std::uint8_t>(~kNearLead);
       nearLead_.clear();
       rebase_ = false;
+      walkRuns_ = false;
     } else {
       spliced = spliceReady_ && (firstAffected_ == TraceLists::kNoNode || splice(a, maxMoves, owners));
     }

@@ -75,7 +75,9 @@ class ContourGeometry {
   static constexpr std::uint8_t kTouched = 2;
   static constexpr std::uint8_t kSeen = 4;
   static constexpr std::uint8_t kNear = 8;
-  static constexpr std::uint8_t kNearLead = 16;  // a base contour pixel with a lead pixel in its block
+  // A pixel of the base's trace with a pixel of the part joining it in its
+  // block: the steps there may change.
+  static constexpr std::uint8_t kNearLead = 16;
 
   static std::uint32_t pixelOf(std::uint32_t step) { return step >> 3; }
   static int backtrackOf(std::uint32_t step) { return static_cast<int>(step & 7u); }
@@ -162,6 +164,8 @@ class ContourGeometry {
   bool spliceReady_ = false;
   // What prepare found when the other part's trace is the base instead.
   bool rebase_ = false;
+  // Whether the lead part's trace is walked as runs rather than spliced.
+  bool walkRuns_ = false;
   std::vector<std::uint32_t> nearLead_;
   std::vector<TraceLists::Piece> pieces_;  // the merged trace as retrace finds it
   struct Stop {
