@@ -392,11 +392,6 @@ void ContourGeometry::prepare(std::int32_t a, std::int32_t b, std::int32_t lead,
     }
   }
   if (firstAffected_ == TraceLists::kNoNode) return;
-    // When the changed steps lie far apart along the trace, the splice would
-    // walk all the steps between them afresh; the trace is then walked as the
-    // retrace walks a base, taking its steps as runs between the pixels next to
-    // the other part. The labels, spread evenly when laid out, tell roughly how
-    // many steps lie between.
 #ifdef NDEBUG
   constexpr double kLongSplice = 2048.0;
   constexpr double kStepsPerStop = 16.0;
@@ -405,6 +400,11 @@ void ContourGeometry::prepare(std::int32_t a, std::int32_t b, std::int32_t lead,
   constexpr double kLongSplice = 8.0;
   constexpr double kStepsPerStop = 0.0;
 #endif
+  // When the changed steps lie far apart along the trace, the splice would
+  // walk all the steps between them afresh; the trace is then walked as the
+  // retrace walks a base, taking its steps as runs between the pixels next to
+  // the other part. The labels, spread evenly when laid out, tell roughly how
+  // many steps lie between.
   const double between =
       static_cast<double>(traces_.position(head, lastAffected_) - traces_.position(head, firstAffected_)) /
       0x1p64 * static_cast<double>(length);
