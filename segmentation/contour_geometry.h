@@ -31,7 +31,9 @@ namespace quarvel {
 // step of the base at a pixel with no pixel of the first part in its block it
 // takes the base's next steps without looking, up to the next one whose block
 // holds such a pixel, as one run kept in place: the long base is neither
-// traced nor walked again, only turned to start at the first pixel.
+// traced nor walked again, only turned to start at the first pixel. A part's
+// own trace is walked the same way when the steps a merge changes lie far
+// apart along it.
 class ContourGeometry {
  public:
   // contours[r]: the contour pixels of region r as traced from its first
