@@ -330,10 +330,10 @@ void PairValuation::valueHub(std::int32_t hubRegion) {
         __builtin_prefetch(ahead->heap.data());
       }
       if (const HubGroup* ahead = groupAhead(k, 4); ahead && !ahead->heap.empty()) {
-        ends_->prefetch(neighbourOfTop(*ahead), false);
+        ends_->prefetchEnd(neighbourOfTop(*ahead));
       }
       if (const HubGroup* ahead = groupAhead(k, 2); ahead && !ahead->heap.empty()) {
-        ends_->prefetch(neighbourOfTop(*ahead), true);
+        ends_->prefetchDescriptors(neighbourOfTop(*ahead));
       }
       const std::int32_t g = hub.groups[k];
       HubGroup& group = groups_[static_cast<std::size_t>(g)];

@@ -18,9 +18,10 @@ class RegionEnds {
  public:
   virtual ~RegionEnds() = default;
   virtual EdgeEnd endOf(std::int32_t region) const = 0;
-  // Starts loading what endOf reads of the region, or, once that has come,
-  // its descriptors.
-  virtual void prefetch(std::int32_t /*region*/, bool /*descriptors*/) const {}
+  // Start loading what endOf reads of the region, and, once that has come,
+  // the descriptors it points to.
+  virtual void prefetchEnd(std::int32_t /*region*/) const {}
+  virtual void prefetchDescriptors(std::int32_t /*region*/) const {}
 };
 
 // The weights of the pairs and the order in which the fusion takes them.

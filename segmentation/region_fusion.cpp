@@ -12,14 +12,13 @@ EdgeEnd RegionFusion::endOf(std::int32_t r) const {
   return {&region.descriptors, region.pixelCount, geometry_.contourSize(r), region.kind};
 }
 
-void RegionFusion::prefetch(std::int32_t r, bool descriptors) const {
-  const FusionRegion& region = regions_[static_cast<std::size_t>(r)];
-  if (descriptors) {
-    __builtin_prefetch(region.descriptors.data());
-  } else {
-    __builtin_prefetch(&region);
-    geometry_.prefetchSize(r);
-  }
+void RegionFusion::prefetchEnd(std::int32_t r) const {
+  __builtin_prefetch(&regions_[static_cast<std::size_t>(r)]);
+  geometry_.prefetchSize(r);
+}
+
+void RegionFusion::prefetchDescriptors(std::int32_t r) const {
+  __builtin_prefetch(regions_[static_cast<std::size_t>(r)].descriptors.data());
 }
 
 void RegionFusion::start(int width, int height, std::vector<std::int32_t> labels,

@@ -80,7 +80,8 @@ class RegionFusion : private RegionEnds {
 
  private:
   EdgeEnd endOf(std::int32_t r) const override;
-  void prefetch(std::int32_t r, bool descriptors) const override;
+  void prefetchEnd(std::int32_t r) const override;
+  void prefetchDescriptors(std::int32_t r) const override;
   void settle(std::vector<std::int32_t>& changed);
 
   int width_ = 0;
