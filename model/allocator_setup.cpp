@@ -13,7 +13,7 @@ namespace quarvel {
 void tuneAllocator() {
 #if defined(__GLIBC__)
   mallopt(M_MXFAST, 0);
-  mallopt(M_MMAP_THRESHOLD, static_cast<int>(kOwnMappingFrom));
+  mallopt(M_MMAP_MAX, 0);
   mallopt(M_TOP_PAD, static_cast<int>(kHeapGrowth));
 #endif
 }

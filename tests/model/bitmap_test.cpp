@@ -261,25 +261,24 @@ bool hugePagesAsked(const void* address) {
   return false;
 }
 
-// The programs that run analyses ask for huge pages for the blocks with a
-// mapping of their own and for the heap as it grows (a fault per small page
-// costs microseconds on virtual machines). The heap's blocks are small ones,
-// asked after the heap has grown by more than one step.
-TEST(Bitmap, LargeBlocksAndTheGrowingHeapAskForHugePages) {
+// The programs that run analyses ask for huge pages for the heap as it grows
+// (a fault per small page costs microseconds on virtual machines), and the
+// heap holds every block, large ones too. The blocks are asked for after the
+// heap has grown by more than one step.
+TEST(Bitmap, TheGrowingHeapAsksForHugePagesForLargeAndSmallBlocks) {
   if (test::kAddressSanitizer) GTEST_SKIP() << "the address sanitizer brings its own allocator";
   if (!std::filesystem::exists("/proc/self/smaps") ||
       !std::filesystem::exists("/sys/kernel/mm/transparent_hugepage/enabled")) {
     GTEST_SKIP() << "no huge pages to ask for here";
   }
   tuneAllocator();
-  const Bytes large(2 * kOwnMappingFrom);
-  EXPECT_TRUE(hugePagesAsked(large.data() + large.size() / 2));
-
   constexpr std::size_t kBlock = 64 * 1024;
   std::vector<std::unique_ptr<char[]>> blocks;
   for (std::size_t k = 0; k < 3 * kHeapGrowth / kBlock; ++k) blocks.emplace_back(new char[kBlock]);
+  const Bytes large(2 * kHeapGrowth);
   EXPECT_TRUE(hugePagesAsked(blocks[blocks.size() / 2].get()));
   EXPECT_TRUE(hugePagesAsked(blocks[blocks.size() - blocks.size() / 4].get()));
+  EXPECT_TRUE(hugePagesAsked(large.data() + large.size() / 2));
 }
 
 }  // namespace

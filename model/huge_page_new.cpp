@@ -1,15 +1,14 @@
-// The program's operator new: it asks the kernel for huge pages for the
-// memory the analysis fills, before anything touches it.
+// The program's operator new: it asks the kernel for huge pages for the heap
+// as the heap grows, before anything touches the new part.
 //
 // On the virtual machines the tool runs on, the first touch of a small page
 // costs about ten microseconds: a 4096 x 4096 map touched some 400,000 of
 // them, three to four seconds of a nine-second run. A huge page costs one
 // fault for 2 MB, and the big tables are then read through far fewer address
 // translations. Most systems give huge pages only to memory that asks for
-// them; this asks for the blocks that have a mapping of their own (every
-// block from kOwnMappingFrom on, see tuneAllocator) and for the heap as it
-// grows (by kHeapGrowth at least, so nearly all of it lies in whole huge
-// pages). A refusal leaves the memory as it was.
+// them. tuneAllocator makes the heap hold every block and grow by kHeapGrowth
+// at least, so that nearly all of it lies in whole huge pages. A refusal
+// leaves the memory as it was.
 //
 // Linked into the tool and the benchmarks only, not into the library: tests
 // that count or fail allocations bring their own operator new. The address
@@ -48,10 +47,9 @@ void adviseHugePages(std::uintptr_t from, std::uintptr_t to) {
   if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
 }
 
-// The end of the heap when it was last looked at. The heap grows only under
-// the allocator, so whatever lies between that end and the present one has
-// not been touched yet but for the block just carved from it, whose first
-// page may be lost to a small one.
+// The end of the heap when it was last looked at. Whatever lies between that
+// end and the present one has not been touched yet but for the page where
+// the allocator marked the end of the block just carved from it.
 std::atomic<std::uintptr_t> lastHeapEnd{0};
 
 void adviseHeapGrowth() {
@@ -62,13 +60,7 @@ void adviseHeapGrowth() {
 
 void* allocate(std::size_t size) {
   void* block = std::malloc(size == 0 ? 1 : size);
-  if (block == nullptr) return nullptr;
-  if (size >= quarvel::kOwnMappingFrom) {
-    const auto start = reinterpret_cast<std::uintptr_t>(block);
-    adviseHugePages(start, start + size);
-  } else {
-    adviseHeapGrowth();
-  }
+  if (block != nullptr) adviseHeapGrowth();
   return block;
 }
 
