@@ -18,7 +18,7 @@ inline constexpr std::size_t kHeapGrowth = std::size_t{64} << 20;
 //   heap grows by kHeapGrowth at least. A freed block stays with the heap for
 //   the next one instead of going back to the system and being filled with
 //   fresh pages again: on virtual machines whose host takes back the memory
-//   the guest frees, fresh pages are slow to fill (about 1.5 s a gigabyte);
+//   the guest frees, fresh pages are slow to fill (about 0.6 GB a second);
 //   a 4096 x 4096 map filled 1.5 GB with large blocks mapped on their own,
 //   about 1 GB now.
 void tuneAllocator();

@@ -83,6 +83,8 @@ void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
   }
 }
 
+// What the library's own would do; defined beside operator new so that tools
+// that follow allocations see the pair from one place.
 void operator delete(void* block) noexcept { std::free(block); }
 void operator delete(void* block, std::size_t) noexcept { std::free(block); }
 
