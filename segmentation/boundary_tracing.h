@@ -3,6 +3,7 @@
 #include <cstddef>
 
 #include "regions/boundary_walk.h"
+#include "segmentation/grid_positions.h"
 
 namespace quarvel {
 
@@ -10,19 +11,21 @@ namespace quarvel {
 // positions outside the grid are never members.
 class GridNeighbours {
  public:
-  GridNeighbours(int width, int height) : width_(width), height_(height) {}
+  GridNeighbours(int width, int height) : grid_(width, height) {}
+  explicit GridNeighbours(const GridPositions& grid) : grid_(grid) {}
   bool operator()(std::size_t at, int direction, std::size_t& next) const {
-    const std::size_t w = static_cast<std::size_t>(width_);
-    const int x = static_cast<int>(at % w) + kRingDx[static_cast<std::size_t>(direction)];
-    const int y = static_cast<int>(at / w) + kRingDy[static_cast<std::size_t>(direction)];
-    if (x < 0 || y < 0 || x >= width_ || y >= height_) return false;
-    next = static_cast<std::size_t>(y) * w + static_cast<std::size_t>(x);
+    const std::size_t row = grid_.row(at);
+    const auto d = static_cast<std::size_t>(direction);
+    // A step off the grid on either side wraps to a large value.
+    const std::size_t x = grid_.column(at, row) + static_cast<std::size_t>(kRingDx[d]);
+    const std::size_t y = row + static_cast<std::size_t>(kRingDy[d]);
+    if (x >= grid_.width() || y >= grid_.height()) return false;
+    next = y * grid_.width() + x;
     return true;
   }
 
  private:
-  int width_;
-  int height_;
+  GridPositions grid_;
 };
 
 // The trace of the region holding start, which must be its first pixel in

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "regions/common_boundary.h"
+#include "segmentation/grid_positions.h"
 
 namespace quarvel {
 
@@ -15,20 +16,32 @@ namespace quarvel {
 // answers false.
 // Always inlined: it sits in the fusion's innermost loops.
 template <typename Visit>
-[[gnu::always_inline]] inline bool forEachInBlock(int width, int height, std::size_t centre, Visit&& visit) {
-  const std::size_t w = static_cast<std::size_t>(width);
-  const int cx = static_cast<int>(centre % w);
-  const int cy = static_cast<int>(centre / w);
-  for (int ny = cy - 1; ny <= cy + 1; ++ny) {
-    if (ny < 0 || ny >= height) continue;
-    for (int nx = cx - 1; nx <= cx + 1; ++nx) {
-      if (nx < 0 || nx >= width) continue;
-      const std::size_t n = static_cast<std::size_t>(ny) * w + static_cast<std::size_t>(nx);
-      if constexpr (std::is_same_v<std::invoke_result_t<Visit&, std::size_t>, bool>) {
-        if (!visit(n)) return false;
-      } else {
-        visit(n);
-      }
+[[gnu::always_inline]] inline bool forEachInBlock(const GridPositions& grid, std::size_t centre,
+                                                  Visit&& visit) {
+  const auto call = [&visit](std::size_t n) {
+    if constexpr (std::is_same_v<std::invoke_result_t<Visit&, std::size_t>, bool>) {
+      return visit(n);
+    } else {
+      visit(n);
+      return true;
+    }
+  };
+  const std::size_t w = grid.width();
+  const std::size_t h = grid.height();
+  const std::size_t cy = grid.row(centre);
+  const std::size_t cx = grid.column(centre, cy);
+  // Away from the grid's edges (most pixels) every neighbour is there.
+  if (cx - 1 < w - 2 && cy - 1 < h - 2) {
+    for (std::size_t n = centre - w - 1; n <= centre + w - 1; n += w) {
+      if (!call(n) || !call(n + 1) || !call(n + 2)) return false;
+    }
+    return true;
+  }
+  for (std::size_t ny = cy - 1; ny != cy + 2; ++ny) {
+    if (ny >= h) continue;
+    for (std::size_t nx = cx - 1; nx != cx + 2; ++nx) {
+      if (nx >= w) continue;
+      if (!call(ny * w + nx)) return false;
     }
   }
   return true;
@@ -45,9 +58,8 @@ template <typename RegionAt, typename IsContourOf, typename CountOnce, typename 
 void visitContourContacts(int width, int height, const std::vector<std::uint32_t>& contour, std::int32_t a,
                           RegionAt&& regionAt, IsContourOf&& isContourOf, CountOnce&& countOnce,
                           Meet&& meet) {
-  const auto blockOf = [width, height](std::uint32_t centre, auto& claim) {
-    forEachInBlock(width, height, centre, claim);
-  };
+  const GridPositions grid(width, height);
+  const auto blockOf = [&grid](std::uint32_t centre, auto& claim) { forEachInBlock(grid, centre, claim); };
   visitCommonBoundary(contour, blockOf, [&](std::size_t pixel) {
     const std::int32_t c = regionAt(pixel);
     if (c < 0 || c == a) return;

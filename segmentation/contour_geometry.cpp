@@ -13,6 +13,7 @@ void ContourGeometry::start(int width, int height, std::vector<std::vector<std::
                             const PixelOwnership& owners, FusionPairs& pairs) {
   width_ = width;
   height_ = height;
+  grid_ = GridPositions(width, height);
   flags_.assign(owners.pixelCount(), 0);
   visits_.assign(owners.pixelCount(), 0);
   // A trace meets a pixel at most four times, so the steps of all traces
@@ -77,7 +78,7 @@ void ContourGeometry::start(int width, int height, std::vector<std::vector<std::
 
 bool ContourGeometry::nearContourOf(std::size_t pixel, std::size_t skip, std::int32_t m,
                                     const PixelOwnership& owners) const {
-  return !forEachInBlock(width_, height_, pixel, [&](std::size_t k) {
+  return !forEachInBlock(grid_, pixel, [&](std::size_t k) {
     return k == skip || !(flags_[k] & kOnContour) || owners.regionAt(k) != m;
   });
 }
@@ -89,7 +90,7 @@ void ContourGeometry::countContacts(std::size_t centre, std::int32_t m, std::uin
   int seenCount = 0;
   std::int32_t lastRegion = -1;
   std::int32_t lastPair = -1;
-  forEachInBlock(width_, height_, centre, [&](std::size_t pixel) {
+  forEachInBlock(grid_, centre, [&](std::size_t pixel) {
     const std::int32_t c = owners.regionAt(pixel);
     if (c < 0 || c == m) return;
     if (c != lastRegion) {
@@ -129,7 +130,7 @@ void ContourGeometry::countOverlap(std::int32_t a, std::int32_t b, const PixelOw
       flags_[centre] |= kNear;
       touched_.push_back(centre);
     }
-    forEachInBlock(width_, height_, centre, [&](std::size_t pixel) {
+    forEachInBlock(grid_, centre, [&](std::size_t pixel) {
       if ((flags_[pixel] & (kOnContour | kSeen)) != kOnContour) return;
       const std::int32_t c = owners.regionAt(pixel);
       if (c < 0 || c == a || c == b) return;
@@ -259,7 +260,7 @@ void ContourGeometry::forEachTracePixelNear(std::int32_t part, std::int32_t targ
     found(n);
   };
   const auto scanAround = [&](std::uint32_t q) {
-    forEachInBlock(width_, height_, q, [&](std::size_t n) {
+    forEachInBlock(grid_, q, [&](std::size_t n) {
       if (visits_[n] == 0 || (flags_[n] & kSeen) || owners.regionAt(n) != target) return;
       --unmet;
       if (!(flags_[n] & kNear)) meet(n);
@@ -281,7 +282,7 @@ void ContourGeometry::forEachTracePixelNear(std::int32_t part, std::int32_t targ
   const auto countUnscanned = [&](std::size_t n) {
     flags_[n] |= kSeen;
     std::int64_t incidences = 0;
-    forEachInBlock(width_, height_, n, [&](std::size_t q) {
+    forEachInBlock(grid_, n, [&](std::size_t q) {
       incidences += !(flags_[q] & kNear) && owners.regionAt(q) == part ? 1 : 0;
     });
     unmet -= incidences;
@@ -357,8 +358,8 @@ void ContourGeometry::prepare(std::int32_t a, std::int32_t b, std::int32_t lead,
       const std::int32_t r = owners.regionAt(n);
       return r == lead || r == other;
     };
-    return firstMemberAfter(static_cast<std::size_t>(pixel), backtrackOf(step),
-                            GridNeighbours(width_, height_), isEither, found) >= 0 &&
+    return firstMemberAfter(static_cast<std::size_t>(pixel), backtrackOf(step), GridNeighbours(grid_),
+                            isEither, found) >= 0 &&
            owners.regionAt(found) == other;
   };
   // The search near the other part mostly goes round its contour only, so it
@@ -425,7 +426,7 @@ bool ContourGeometry::splice(std::int32_t r, std::size_t maxMoves, const PixelOw
   const std::size_t start = pixelOf(traces_.step(head));
   std::size_t pixel = pixelOf(traces_.step(first));
   int backtrack = backtrackOf(traces_.step(first));
-  const GridNeighbours neighbours(width_, height_);
+  const GridNeighbours neighbours(grid_);
   const auto isMember = [&owners, r](std::size_t n) { return owners.regionAt(n) == r; };
   scratch_.clear();
   std::int32_t rejoin = TraceLists::kNoNode;
@@ -496,7 +497,7 @@ bool ContourGeometry::retrace(std::int32_t r, std::uint32_t start, std::size_t m
     return stop;
   };
 
-  const GridNeighbours neighbours(width_, height_);
+  const GridNeighbours neighbours(grid_);
   const auto isMember = [&owners, r](std::size_t n) { return owners.regionAt(n) == r; };
   const auto keepRun = [this](std::int32_t from, std::int32_t to) {
     if (!pieces_.empty() && pieces_.back().from != TraceLists::kNoNode &&

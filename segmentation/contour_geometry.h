@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "segmentation/fusion_pairs.h"
+#include "segmentation/grid_positions.h"
 #include "segmentation/pixel_ownership.h"
 #include "segmentation/trace_lists.h"
 
@@ -150,6 +151,7 @@ class ContourGeometry {
 
   int width_ = 0;
   int height_ = 0;
+  GridPositions grid_{0, 0};
   bool stepsFit_ = true;              // pixel indices leave room for the direction
   std::vector<std::uint8_t> flags_;   // per pixel
   std::vector<std::uint8_t> visits_;  // per pixel: steps of its region's kept trace there

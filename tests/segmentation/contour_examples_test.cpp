@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "analysis_setup.h"
+#include "segmentation/grid_positions.h"
 #include "segmentation/trace_lists.h"
 
 namespace quarvel::testing {
@@ -164,6 +165,53 @@ INSTANTIATE_TEST_SUITE_P(
         ReassembleCase{
             "RunsOverlapping", {{-1, 400}, {0, 3}, {2, 5}}, false, {8, 16, 24, 32, 40, 48, 56, 64}}),
     [](const ::testing::TestParamInfo<ReassembleCase>& info) { return info.param.name; });
+
+// The tracer and the fusion split pixel indices by multiplying with the
+// width's reciprocal; every split must be the division's, up to the last index
+// of the largest grids it is used on, and beyond them where it divides.
+struct GridSplitCase {
+  const char* name;
+  int width;
+  std::uint64_t pixels;  // width x height
+};
+
+class GridSplit : public ::testing::TestWithParam<GridSplitCase> {};
+
+TEST_P(GridSplit, IsTheDivisionByTheWidth) {
+  const GridSplitCase& c = GetParam();
+  const auto w = static_cast<std::uint64_t>(c.width);
+  const GridPositions grid(c.width, static_cast<int>(c.pixels / w));
+  std::vector<std::uint64_t> indices;
+  const std::uint64_t last = (c.pixels / w) * w - 1;
+  for (std::uint64_t k = 0; k < 4; ++k) {
+    for (const std::uint64_t row : {k, (c.pixels / w) / 2 + k, c.pixels / w - 1 - k}) {
+      for (const std::uint64_t column : {std::uint64_t{0}, std::uint64_t{1}, w / 2, w - 2, w - 1}) {
+        if (column < w) indices.push_back(row * w + column);
+      }
+    }
+  }
+  // Spread over the whole range, including indices with many low bits set.
+  for (std::uint64_t i = last; i > 0; i = i / 3 * 2) indices.push_back(i);
+  indices.push_back(last);
+  for (const std::uint64_t index : indices) {
+    if (index > last) continue;
+    const std::size_t row = grid.row(index);
+    EXPECT_EQ(row, index / w) << index;
+    EXPECT_EQ(grid.column(index, row), index % w) << index;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Widths, GridSplit,
+                         ::testing::Values(GridSplitCase{"OnePixelWide", 1, 1000},
+                                           GridSplitCase{"TwoWide", 2, 1u << 31},
+                                           GridSplitCase{"ThreeWide", 3, 4294967295u},
+                                           GridSplitCase{"Seven", 7, 4294967291u},
+                                           GridSplitCase{"Photo", 4096, std::uint64_t{1} << 32},
+                                           GridSplitCase{"PowerOfTwoMinusOne", 65535, 65535ull * 65537},
+                                           GridSplitCase{"OddLarge", 99991, 99991ull * 42953},
+                                           GridSplitCase{"AboveTheMultiplication", 70000, 70000ull * 70000},
+                                           GridSplitCase{"WidestRow", 2147483647, 2147483647ull * 2}),
+                         [](const ::testing::TestParamInfo<GridSplitCase>& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace quarvel::testing
