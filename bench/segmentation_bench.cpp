@@ -5,6 +5,7 @@
 //   segmentation_bench [--sizes 256,512,1024,2048] [--variants smooth,noisy,kmeans]
 //                      [--tones 8] [--noise 0.03] [--target 10] [--folder /tmp]
 //                      [--maps /tmp/quarvel_kmeans] [--summary /dev/null] [--detail 1]
+//                      [--pause 0]
 // smooth and noisy maps are generated here; kmeans maps are read from
 // <maps>/kmeans_<side>.bmp and .txt, made by generator/make_kmeans_maps.py.
 // Times are wall-clock seconds; "cpu" is the processor time of the process,
@@ -12,6 +13,13 @@
 // lines per map: the processor time and the peak memory of each stage. Each
 // map runs in a child process of its own, as the tool runs one map a process,
 // so that no map inherits the allocator's state from the one before.
+// --pause S waits S seconds before each map. On a virtual machine whose host
+// takes back the memory its guest leaves free (on this one within two to four
+// seconds), a map run straight after another starts on the memory that one
+// freed, filled again many times faster than memory the host took back: run
+// back to back, each map runs partly on its predecessor's memory. A pause of
+// six seconds starts every map from the same settled state, as a single run of
+// the tool after a while would.
 #include <malloc.h>
 #include <sys/wait.h>
 #include <time.h>
@@ -50,6 +58,7 @@ struct Options {
   std::string maps = "/tmp/quarvel_kmeans";
   std::string summary = "/dev/null";
   bool memory = false;
+  int pause = 0;  // seconds before each map
 };
 
 std::vector<std::string> splitList(const std::string& text) {
@@ -83,6 +92,8 @@ bool parseOptions(int argc, char** argv, Options& options) {
       options.summary = value;
     } else if (name == "--detail") {
       options.memory = std::atoi(value.c_str()) != 0;
+    } else if (name == "--pause") {
+      options.pause = std::atoi(value.c_str());
     } else {
       return false;
     }
@@ -291,7 +302,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr,
                  "usage: %s [--sizes 256,512,1024,2048] [--variants smooth,noisy,kmeans] [--tones 8]"
                  " [--noise 0.03] [--target 10] [--folder /tmp] [--maps /tmp/quarvel_kmeans]"
-                 " [--summary /dev/null] [--detail 1]\n",
+                 " [--summary /dev/null] [--detail 1] [--pause 0]\n",
                  argv[0]);
     return 2;
   }
@@ -300,6 +311,7 @@ int main(int argc, char** argv) {
   for (int side : options.sizes) {
     for (const std::string& variant : options.variants) {
       std::fflush(stdout);
+      if (options.pause > 0) sleep(static_cast<unsigned>(options.pause));
       const pid_t child = fork();
       if (child == 0) {
         runOne(options, side, variant);
