@@ -11,7 +11,6 @@ namespace quarvel {
 // positions outside the grid are never members.
 class GridNeighbours {
  public:
-  GridNeighbours(int width, int height) : grid_(width, height) {}
   explicit GridNeighbours(const GridPositions& grid) : grid_(grid) {}
   bool operator()(std::size_t at, int direction, std::size_t& next) const {
     const std::size_t row = grid_.row(at);
@@ -33,9 +32,9 @@ class GridNeighbours {
 // is the first non-member of its 3 x 3 block and the first backtrack pixel.
 // isMember(index) answers for in-grid pixels only.
 template <typename IsMember, typename Visit>
-void traceBoundary(int width, int height, std::size_t start, std::size_t maxMoves, IsMember&& isMember,
+void traceBoundary(const GridPositions& grid, std::size_t start, std::size_t maxMoves, IsMember&& isMember,
                    Visit&& visit) {
-  walkBoundary(start, 0, maxMoves, GridNeighbours(width, height), isMember, visit);
+  walkBoundary(start, 0, maxMoves, GridNeighbours(grid), isMember, visit);
 }
 
 }  // namespace quarvel

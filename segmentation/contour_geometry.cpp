@@ -11,8 +11,6 @@ namespace quarvel {
 
 void ContourGeometry::start(int width, int height, std::vector<std::vector<std::uint32_t>> contours,
                             const PixelOwnership& owners, FusionPairs& pairs) {
-  width_ = width;
-  height_ = height;
   grid_ = GridPositions(width, height);
   flags_.assign(owners.pixelCount(), 0);
   visits_.assign(owners.pixelCount(), 0);
@@ -163,8 +161,7 @@ std::vector<std::uint32_t> ContourGeometry::traceSteps(std::int32_t r, std::uint
                                                        const PixelOwnership& owners) const {
   std::vector<std::uint32_t> steps;
   traceBoundary(
-      width_, height_, first, maxMoves,
-      [&owners, r](std::size_t pixel) { return owners.regionAt(pixel) == r; },
+      grid_, first, maxMoves, [&owners, r](std::size_t pixel) { return owners.regionAt(pixel) == r; },
       [&steps](std::size_t pixel, int backtrack) { steps.push_back(stepOf(pixel, backtrack)); });
   return steps;
 }
@@ -597,7 +594,7 @@ void ContourGeometry::reshape(std::int32_t a, std::int32_t b, std::int32_t lead,
       for (std::uint32_t pixel : merged) touch(pixel);
       merged.clear();
       traceBoundary(
-          width_, height_, firstPixel, maxMoves,
+          grid_, firstPixel, maxMoves,
           [&owners, a](std::size_t pixel) { return owners.regionAt(pixel) == a; },
           [this, &merged](std::size_t pixel, int) {
             if (visits_[pixel] != 0) return;

@@ -149,8 +149,6 @@ class ContourGeometry {
                         const PixelOwnership& owners) const;
 #endif
 
-  int width_ = 0;
-  int height_ = 0;
   GridPositions grid_{0, 0};
   bool stepsFit_ = true;              // pixel indices leave room for the direction
   std::vector<std::uint8_t> flags_;   // per pixel

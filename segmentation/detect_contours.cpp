@@ -4,6 +4,7 @@
 
 #include "model/segmenter.h"
 #include "segmentation/boundary_tracing.h"
+#include "segmentation/grid_positions.h"
 #include "segmentation/table_exchange.h"
 
 namespace quarvel {
@@ -43,6 +44,7 @@ void Segmenter::detectContours() {
   // traced[p]: the last region whose trace passed pixel p.
   std::vector<std::int32_t> traced(grid.size(), 0);
   std::vector<std::uint32_t> pixels;
+  const GridPositions positions(width, height);
   std::int32_t position = 0;
   for (auto& entry : regionTable_) {
     ++position;
@@ -53,8 +55,7 @@ void Segmenter::detectContours() {
     pixels.clear();
     const std::size_t maxMoves = 8 * region.pixels().size() + 8;
     traceBoundary(
-        width, height, start, maxMoves,
-        [&grid, position](std::size_t pixel) { return grid[pixel] == position; },
+        positions, start, maxMoves, [&grid, position](std::size_t pixel) { return grid[pixel] == position; },
         [&traced, &pixels, position](std::size_t pixel, int) {
           if (traced[pixel] == position) return;
           traced[pixel] = position;
