@@ -3,6 +3,7 @@
 #include <array>
 #include <iostream>
 #include <iterator>
+#include <memory>
 #include <new>
 #include <utility>
 
@@ -21,23 +22,19 @@ void fillTables(const BitmapImage& image, PixelTable& pixelTable, ClusterTable& 
   const int height = image.rowCount();
   pixelTable.reset(width, height);
   std::array<std::size_t, 256> toneCounts{};
-  for (std::size_t i = 2; i < image.pixels.size(); i += 4) ++toneCounts[image.pixels[i]];
-  std::array<std::vector<PointSet::Key>, 256> tonePixels;
-  for (std::size_t tone = 0; tone < tonePixels.size(); ++tone) tonePixels[tone].reserve(toneCounts[tone]);
-
   for (int row = 0; row < height; ++row) {
     const std::uint8_t* pixel = image.pixel(image.storedRowOfPictureRow(row), 0);
     for (int column = 0; column < width; ++column, pixel += 4) {
       const std::uint8_t tone = pixel[2];
       pixelTable.setGridTone(column, row, tone);
-      tonePixels[tone].push_back(PointSet::keyOf(column, row));
+      ++toneCounts[tone];
     }
   }
-  for (std::size_t tone = 0; tone < tonePixels.size(); ++tone) {
-    if (tonePixels[tone].empty()) continue;
+  const auto plane = std::make_shared<const TonePlane>(pixelTable.gridToneBytes(), width);
+  for (std::size_t tone = 0; tone < toneCounts.size(); ++tone) {
+    if (toneCounts[tone] == 0) continue;
     const double key = static_cast<double>(tone);
-    Cluster& cluster = clusterTable.try_emplace(key, key).first->second;
-    cluster.pixels().assignSorted(std::move(tonePixels[tone]));
+    clusterTable.try_emplace(key, key, plane, static_cast<std::uint8_t>(tone), toneCounts[tone]);
   }
 }
 

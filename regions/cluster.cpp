@@ -8,7 +8,12 @@
 namespace quarvel {
 
 void Cluster::insertPixelReported(const Point& point) {
-  writeInsertionReport(std::cout, pixels_.insert(point), point);
+  writeInsertionReport(std::cout, pixels().insert(point), point);
+}
+
+void Cluster::draw() const {
+  pixels_.assignSorted(plane_->pixelsOf(tone_, count_));
+  plane_.reset();
 }
 
 std::ostream& operator<<(std::ostream& out, const Cluster& cluster) {

@@ -144,6 +144,19 @@ TEST(ImageLoading, GivesTheSameTablesAsAddingOnePixelAtATime) {
   ASSERT_EQ(loaded.clusterTable().size(), literal.clusterTable().size());
   for (const auto& [key, cluster] : literal.clusterTable())
     EXPECT_EQ(clusterPixels(loaded, key), cluster.pixels().points());
+
+  // The loaded clusters draw their pixels when first asked: counted before,
+  // and a copy changed first leaves the stored one as loaded.
+  for (const auto& [key, cluster] : literal.clusterTable()) {
+    Cluster& stored = loaded.findCluster(key)->second;
+    EXPECT_EQ(stored.pixelCount(), cluster.pixelCount());
+    Cluster copy = stored;
+    copy.addPixel(13.0, 0.0);
+    EXPECT_EQ(copy.removePixel(*cluster.pixelsBegin()), 1u);
+    EXPECT_EQ(stored.pixels().points(), cluster.pixels().points());
+    EXPECT_EQ(copy.pixelCount(), cluster.pixelCount());
+    EXPECT_TRUE(copy.containsPixel(13.0, 0.0));
+  }
 }
 
 }  // namespace
