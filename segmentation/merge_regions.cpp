@@ -13,18 +13,18 @@
 namespace quarvel {
 namespace {
 
-// The first merge follows the graph as the caller left it; the state's own
-// values equal it whenever it was built with weights from the same tables.
-bool firstPair(const AdjacencyGraph& graph, const std::vector<std::int32_t>& positionOf, std::int32_t& low,
-               std::int32_t& high) {
-  const auto [i, j] = graph.heaviestEdge();
+// The first merge follows the graph as the caller left it (its heaviest edge,
+// by number); the state's own values equal it whenever it was built with
+// weights from the same tables.
+bool firstPair(const std::pair<double, double>& heaviest, const std::vector<std::int32_t>& positionOf,
+               std::int32_t& low, std::int32_t& high) {
   const auto position = [&positionOf](double number) {
     return number >= 1.0 && number < static_cast<double>(positionOf.size())
                ? positionOf[static_cast<std::size_t>(number)]
                : -1;
   };
-  low = position(i);
-  high = position(j);
+  low = position(heaviest.first);
+  high = position(heaviest.second);
   return low >= 0 && high >= 0 && low != high;
 }
 
@@ -35,14 +35,15 @@ bool Segmenter::mergeRegions() {
   const WeightRule rule{true, epsilon_, nbPixMin_};
   std::vector<std::int32_t> positionOf;
   auto fusion = std::make_unique<RegionFusion>();
-  // The tables are filled again from the fusion at the end and are not read
-  // before, so they make room for it as it starts. The regions stay, for a
-  // report of how many there were should memory run out.
+  // The graph and the tables are filled again from the fusion at the end and
+  // are not read before, so they make room for it as it starts. The regions
+  // stay, for a report of how many there were should memory run out.
+  const std::pair<double, double> heaviest = graph_.heaviestEdge();
+  graph_.resize(0);
   loadFusionReleasing(regionTable_, pixelTable_, rule, positionOf, *fusion);
   std::int32_t low = 0;
   std::int32_t high = 0;
-  bool found = firstPair(graph_, positionOf, low, high);
-  graph_.resize(0);
+  bool found = firstPair(heaviest, positionOf, low, high);
 
   // Merging stops early when no edge with a usable weight is left.
   while (found && fusion->aliveCount() > nbRegFin_) {
