@@ -6,7 +6,7 @@
 
 namespace quarvel {
 
-std::vector<EdgeWrite> visitContours(int width, int height, const std::vector<std::int32_t>& labels,
+std::vector<EdgeWrite> visitContours(int width, int height, std::span<const std::int32_t> labels,
                                      const std::vector<RegionOutline>& regions, const WeightRule& rule) {
   std::vector<EdgeWrite> writes;
   const std::int32_t regionLimit = static_cast<std::int32_t>(regions.size());
@@ -22,8 +22,10 @@ std::vector<EdgeWrite> visitContours(int width, int height, const std::vector<st
     for (std::uint32_t pixel : regions[number].contour) contourOwner[pixel] = number;
   }
 
-  // lastCounter[p]: the last visited region that counted contour pixel p.
-  std::vector<std::int32_t> lastCounter(labels.size(), 0);
+  // counted[p]: the visit under way has counted contour pixel p; the pixels
+  // it counted are cleared after it.
+  std::vector<std::uint8_t> counted(labels.size(), 0);
+  std::vector<std::uint32_t> countedPixels;
   std::vector<std::uint32_t> shared(regions.size(), 0);
   std::vector<char> touched(regions.size(), 0);
   std::vector<std::int32_t> neighbours;
@@ -37,9 +39,10 @@ std::vector<EdgeWrite> visitContours(int width, int height, const std::vector<st
     const RegionOutline& region = regions[a];
     if (!region.present) continue;
     neighbours.clear();
-    const auto countOnce = [&lastCounter, a](std::size_t pixel) {
-      if (lastCounter[pixel] == a) return false;
-      lastCounter[pixel] = a;
+    const auto countOnce = [&counted, &countedPixels](std::size_t pixel) {
+      if (counted[pixel]) return false;
+      counted[pixel] = 1;
+      countedPixels.push_back(static_cast<std::uint32_t>(pixel));
       return true;
     };
     visitContourContacts(width, height, region.contour, a, regionAt, isContourOf, countOnce,
@@ -51,6 +54,8 @@ std::vector<EdgeWrite> visitContours(int width, int height, const std::vector<st
                            }
                            if (counts) ++shared[b];
                          });
+    for (std::uint32_t pixel : countedPixels) counted[pixel] = 0;
+    countedPixels.clear();
     for (std::int32_t b : neighbours) {
       touched[b] = 0;
       const float weight = rule.weighted

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "segmentation/edge_weight.h"
@@ -35,7 +36,7 @@ struct EdgeWrite {
 // during both visits, the value of the later one. labels holds the region
 // number of every pixel in raster order, 0 or any number without a present
 // region for none.
-std::vector<EdgeWrite> visitContours(int width, int height, const std::vector<std::int32_t>& labels,
+std::vector<EdgeWrite> visitContours(int width, int height, std::span<const std::int32_t> labels,
                                      const std::vector<RegionOutline>& regions, const WeightRule& rule);
 
 }  // namespace quarvel

@@ -1,6 +1,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "model/segmenter.h"
@@ -36,7 +37,18 @@ bool Segmenter::buildAdjacencyGraph(int weighted) {
     outline.contour = contourPixels(region.contour(), width, height);
   }
 
-  const std::vector<std::int32_t> labels = regionNumberGrid(pixelTable_, highest);
+  // On a plain grid the packed numbers serve as the labels as they stand: the
+  // visit takes any number without a present region, negative ones included,
+  // for none.
+  std::vector<std::int32_t> readLabels;
+  std::span<const std::int32_t> labels;
+  if (pixelTable_.isPlainGrid()) {
+    const std::vector<std::uint32_t>& words = pixelTable_.gridRegionWords();
+    labels = {reinterpret_cast<const std::int32_t*>(words.data()), words.size()};
+  } else {
+    readLabels = regionNumberGrid(pixelTable_, highest);
+    labels = readLabels;
+  }
   const WeightRule rule{weighted != 0, epsilon_, nbPixMin_};
   const std::vector<EdgeWrite> writes = visitContours(width, height, labels, outlines, rule);
   // Most touching pairs are written from both sides.

@@ -3,6 +3,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <random>
 #include <vector>
@@ -73,6 +74,8 @@ struct GraphCase {
   std::map<double, std::vector<float>> descriptors;
   int nbPixMin;
   std::vector<float> weights;  // expected (i, j), i < j, row-major from (1, 2)
+  // Applied to the tables once the contours are traced.
+  std::function<void(Segmenter&)> alter = nullptr;
 };
 
 class BuiltGraph : public ::testing::TestWithParam<GraphCase> {};
@@ -89,6 +92,7 @@ TEST_P(BuiltGraph, HoldsTheWeightOfEveryTouchingPair) {
   loadMap(map, segmenter);
   segmenter.labelComponents();
   segmenter.detectContours();
+  if (c.alter) c.alter(segmenter);
   ASSERT_TRUE(segmenter.buildAdjacencyGraph(1));
   std::size_t k = 0;
   for (int i = 1; i < segmenter.graph().size(); ++i) {
@@ -119,7 +123,18 @@ INSTANTIATE_TEST_SUITE_P(
                   {0.75f, 0.75f, 1.0f, 0.0f, 0.25f, 0.25f}},
         // Region 1 has 1 pixel, fewer than NbPixMin 2, so epsilon 0.5 halves
         // the 2 x 1 / (4 x 1) of its edge.
-        GraphCase{"SmallRegion", 2, 1, {1, 2}, {{1, {0}}, {2, {2}}}, 2, {0.25f}}),
+        GraphCase{"SmallRegion", 2, 1, {1, 2}, {{1, {0}}, {2, {2}}}, 2, {0.25f}},
+        // As DiagonalsTouch with region 3 taken out of the table: its pixels
+        // still carry its number but belong to no region, so no pair with 3
+        // is written and the others keep their weights.
+        GraphCase{"NumberWithoutARegion",
+                  2,
+                  2,
+                  {1, 2, 2, 3},
+                  {{1, {0}}, {2, {3}}, {3, {4}}},
+                  0,
+                  {0.75f, 0.0f, 1.0f, 0.0f, 0.25f, 0.0f},
+                  [](Segmenter& s) { s.regionTable().erase(3.0); }}),
     [](const ::testing::TestParamInfo<GraphCase>& info) { return info.param.name; });
 
 // A star of pairs valued through PairValuation against the plain rule: every
