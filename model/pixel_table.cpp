@@ -1,6 +1,7 @@
 #include "model/pixel_table.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 
 namespace quarvel {
@@ -72,6 +73,18 @@ bool PixelTable::isPlainGrid() const {
     if ((flags & (kTone | kRegion)) != (kTone | kRegion)) return false;
   }
   return true;
+}
+
+std::vector<std::uint32_t> PixelTable::lendRegionWords() {
+  assert(isPlainGrid());
+  std::vector<std::uint32_t> words;
+  words.swap(regions_);
+  return words;
+}
+
+void PixelTable::returnRegionWords(std::vector<std::uint32_t> words) {
+  assert(regions_.empty() && words.size() == flags_.size());
+  regions_ = std::move(words);
 }
 
 std::vector<double> PixelTable::gridTones() const {

@@ -134,6 +134,13 @@ class PixelTable {
   // gridToneBytes() and gridRegionWords() alone.
   bool isPlainGrid() const;
   const std::vector<std::uint32_t>& gridRegionWords() const { return regions_; }
+  // For a stage that writes every region number anew (the fusion) and needs
+  // a table of a word a pixel meanwhile: a plain grid's packed numbers, moved
+  // out. Until returnRegionWords gives the grid its numbers back, the table
+  // holds none and must not be read for them.
+  std::vector<std::uint32_t> lendRegionWords();
+  // words: a packed number for every grid cell, as gridRegionWords holds them.
+  void returnRegionWords(std::vector<std::uint32_t> words);
 
  private:
   static constexpr std::uint8_t kPresent = 1;

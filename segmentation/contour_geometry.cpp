@@ -291,9 +291,10 @@ void ContourGeometry::forEachTracePixelNear(std::int32_t part, std::int32_t targ
     countUnscanned(n);
     goOn = goesOn();
   }
-  if (goOn && traced(target) && traceLength_[static_cast<std::size_t>(target)] < owners.sizeOf(part)) {
-    // Fewer steps on target's trace than pixels in the part: each step's
-    // pixel looks for the part's pixels not looked around yet.
+  if (goOn && traced(target) && traceLength_[static_cast<std::size_t>(target)] < owners.scanCostOf(part)) {
+    // Fewer steps on target's trace than pixels to look at to find the
+    // part's: each step's pixel looks for the part's pixels not looked around
+    // yet.
     forEachContourStep(target, [&](std::uint32_t n) {
       if (flags_[n] & kSeen) return true;
       scratch_.push_back(n);

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <utility>
 
+#include "segmentation/pixel_ownership.h"
 #include "segmentation/region_grid.h"
 #include "segmentation/table_exchange.h"
 
@@ -12,9 +13,12 @@ namespace quarvel {
 namespace {
 
 // spent, when given, is the table itself: each region's pixels and contour
-// are released once read, before the fusion's own tables are made.
-void load(const RegionTable& table, RegionTable* spent, const PixelTable& pixels, const WeightRule& rule,
-          std::vector<std::int32_t>& positionOf, RegionFusion& fusion) {
+// are released once read, before the fusion's own tables are made. lender,
+// when given, is the pixel table itself, which lends its numbers' room when it
+// is a plain grid.
+void load(const RegionTable& table, RegionTable* spent, const PixelTable& pixels, PixelTable* lender,
+          const WeightRule& rule, std::vector<std::int32_t>& positionOf, RegionFusion& fusion,
+          LentRegionWords* lent) {
   const int width = pixels.gridWidth();
   const int height = pixels.gridHeight();
   std::int32_t highest = 0;
@@ -49,21 +53,43 @@ void load(const RegionTable& table, RegionTable* spent, const PixelTable& pixels
       entry.second.contour() = Contour();
     }
   }
-  std::vector<std::int32_t> base = regionNumberGrid(pixels, highest);
-  for (std::int32_t& label : base) label = label == 0 ? -1 : positionOf[label];
-  fusion.start(width, height, std::move(base), std::move(regions), std::move(contours), rule);
+  // A pixel's piece is the position of the region its number names, the
+  // number truncated as the graph truncates it.
+  const auto pieceOf = [&positionOf, highest](std::uint32_t number) {
+    const std::int32_t position =
+        number >= 1 && number <= static_cast<std::uint32_t>(highest) ? positionOf[number] : -1;
+    return position < 0 ? PixelOwnership::kNoPiece : static_cast<std::uint32_t>(position);
+  };
+  std::vector<std::uint32_t> pieces;
+  if (lender != nullptr && lender->isPlainGrid()) {
+    pieces = lender->lendRegionWords();
+    lent->lent = true;
+    for (std::size_t cell = 0; cell < pieces.size(); ++cell) {
+      const std::uint32_t number = pieces[cell];
+      pieces[cell] = pieceOf(number);
+      if (pieces[cell] == PixelOwnership::kNoPiece && number != 0) lent->kept.emplace_back(cell, number);
+    }
+  } else {
+    const std::vector<std::int32_t> numbers = regionNumberGrid(pixels, highest);
+    pieces.resize(numbers.size());
+    for (std::size_t cell = 0; cell < pieces.size(); ++cell) {
+      pieces[cell] = pieceOf(static_cast<std::uint32_t>(numbers[cell]));
+    }
+  }
+  fusion.start(width, height, std::move(pieces), std::move(regions), std::move(contours), rule);
 }
 
 }  // namespace
 
 void loadFusion(const RegionTable& table, const PixelTable& pixels, const WeightRule& rule,
                 std::vector<std::int32_t>& positionOf, RegionFusion& fusion) {
-  load(table, nullptr, pixels, rule, positionOf, fusion);
+  load(table, nullptr, pixels, nullptr, rule, positionOf, fusion, nullptr);
 }
 
-void loadFusionReleasing(RegionTable& table, const PixelTable& pixels, const WeightRule& rule,
-                         std::vector<std::int32_t>& positionOf, RegionFusion& fusion) {
-  load(table, &table, pixels, rule, positionOf, fusion);
+void loadFusionReleasing(RegionTable& table, PixelTable& pixels, const WeightRule& rule,
+                         std::vector<std::int32_t>& positionOf, RegionFusion& fusion, LentRegionWords& lent) {
+  lent = LentRegionWords{};
+  load(table, &table, pixels, &pixels, rule, positionOf, fusion, &lent);
 }
 
 }  // namespace quarvel

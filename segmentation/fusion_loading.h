@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "model/segmenter.h"
@@ -16,10 +17,19 @@ namespace quarvel {
 // position.
 void loadFusion(const RegionTable& table, const PixelTable& pixels, const WeightRule& rule,
                 std::vector<std::int32_t>& positionOf, RegionFusion& fusion);
-// The same, for a caller that fills the table again from the fusion: every
+// What the fusion took of the pixel table, to be given back when it ends.
+struct LentRegionWords {
+  bool lent = false;
+  // The cells that belong to no region, with the numbers they keep.
+  std::vector<std::pair<std::size_t, std::uint32_t>> kept;
+};
+
+// The same, for a caller that fills the tables again from the fusion: every
 // region's pixels and contour are released as soon as they are read, so that
-// the fusion's tables can take their place. The regions themselves stay.
-void loadFusionReleasing(RegionTable& table, const PixelTable& pixels, const WeightRule& rule,
-                         std::vector<std::int32_t>& positionOf, RegionFusion& fusion);
+// the fusion's tables can take their place, and a plain grid lends the fusion
+// its region numbers' room (see PixelTable::lendRegionWords). The regions
+// themselves stay.
+void loadFusionReleasing(RegionTable& table, PixelTable& pixels, const WeightRule& rule,
+                         std::vector<std::int32_t>& positionOf, RegionFusion& fusion, LentRegionWords& lent);
 
 }  // namespace quarvel

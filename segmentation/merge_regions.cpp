@@ -1,6 +1,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -40,7 +41,8 @@ bool Segmenter::mergeRegions() {
   // stay, for a report of how many there were should memory run out.
   const std::pair<double, double> heaviest = graph_.heaviestEdge();
   graph_.resize(0);
-  loadFusionReleasing(regionTable_, pixelTable_, rule, positionOf, *fusion);
+  LentRegionWords lent;
+  loadFusionReleasing(regionTable_, pixelTable_, rule, positionOf, *fusion, lent);
   std::int32_t low = 0;
   std::int32_t high = 0;
   bool found = firstPair(heaviest, positionOf, low, high);
@@ -83,8 +85,8 @@ bool Segmenter::mergeRegions() {
     graph_.setWeight(newNumber[static_cast<std::size_t>(low)], newNumber[static_cast<std::size_t>(high)],
                      value);
   });
-  // The owners' table becomes the labels in place rather than beside a copy.
-  const std::vector<std::int32_t> labels = fusion->takePixelNumbers(newNumber);
+  // The owners' table becomes the numbers in place rather than beside a copy.
+  std::vector<std::uint32_t> numbers = fusion->takePixelNumbers(newNumber);
   fusion.reset();
   // What the fusion freed goes back to the system before the outputs are
   // written (see releaseFreeMemory).
@@ -92,6 +94,9 @@ bool Segmenter::mergeRegions() {
 
   // Regions left without pixels (never the case after labelling) keep nothing.
   regionTable_.clear();
+  // Every number is at most count, below 2^31.
+  const std::span<const std::int32_t> labels(reinterpret_cast<const std::int32_t*>(numbers.data()),
+                                             numbers.size());
   std::vector<std::vector<PointSet::Key>> points = pixelKeysByLabel(labels, width, count, sizes);
   for (std::int32_t label = 1; label <= count; ++label) {
     const double number = static_cast<double>(label);
@@ -101,11 +106,17 @@ bool Segmenter::mergeRegions() {
     for (const Point& point : contours[static_cast<std::size_t>(label)]) region.contour().add(point);
     std::vector<Point>().swap(contours[static_cast<std::size_t>(label)]);
   }
+  // A pixel of no region keeps its number.
+  if (lent.lent) {
+    for (const auto& [cell, number] : lent.kept) numbers[cell] = number;
+    pixelTable_.returnRegionWords(std::move(numbers));
+    return true;
+  }
   const std::size_t w = static_cast<std::size_t>(width);
-  for (std::size_t pixel = 0; pixel < labels.size(); ++pixel) {
-    if (labels[pixel] == 0) continue;
+  for (std::size_t pixel = 0; pixel < numbers.size(); ++pixel) {
+    if (numbers[pixel] == 0) continue;
     pixelTable_.setRegionNumberAt(static_cast<int>(pixel % w), static_cast<int>(pixel / w),
-                                  static_cast<double>(labels[pixel]));
+                                  static_cast<double>(numbers[pixel]));
   }
   return true;
 }

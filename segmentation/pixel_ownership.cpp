@@ -1,34 +1,44 @@
 #include "segmentation/pixel_ownership.h"
 
+#include <algorithm>
 #include <cassert>
 #include <utility>
 
 namespace quarvel {
 
-void PixelOwnership::start(std::vector<std::int32_t> labels, std::size_t regionCount) {
-  piece_ = std::move(labels);
-  pieceStart_.assign(regionCount + 1, 0);
-  for (const std::int32_t piece : piece_) {
-    if (piece >= 0) ++pieceStart_[static_cast<std::size_t>(piece) + 1];
-  }
-  for (std::size_t r = 0; r < regionCount; ++r) pieceStart_[r + 1] += pieceStart_[r];
-  pixels_.resize(pieceStart_[regionCount]);
-  {
-    std::vector<std::uint32_t> filled(pieceStart_.begin(), pieceStart_.end() - 1);
-    for (std::size_t pixel = 0; pixel < piece_.size(); ++pixel) {
-      const std::int32_t piece = piece_[pixel];
-      if (piece >= 0) pixels_[filled[static_cast<std::size_t>(piece)]++] = static_cast<std::uint32_t>(pixel);
+void PixelOwnership::start(std::vector<std::uint32_t> pieces, int width, std::size_t regionCount) {
+  piece_ = std::move(pieces);
+  width_ = width > 0 ? static_cast<std::size_t>(width) : 1;
+  box_.assign(regionCount, Box{});
+  size_.assign(regionCount, 0);
+  for (std::size_t pixel = 0; pixel < piece_.size(); ++pixel) {
+    const std::uint32_t piece = piece_[pixel];
+    if (piece == kNoPiece) continue;
+    const auto row = static_cast<std::uint32_t>(pixel / width_);
+    const auto column = static_cast<std::uint32_t>(pixel % width_);
+    Box& box = box_[static_cast<std::size_t>(piece)];
+    std::uint32_t& size = size_[static_cast<std::size_t>(piece)];
+    if (size++ == 0) {
+      box = {row, row, column, column};
+      continue;
     }
+    box.bottom = row;
+    box.left = std::min(box.left, column);
+    box.right = std::max(box.right, column);
   }
   ownerOf_.resize(regionCount);
   nextPiece_.assign(regionCount, kNone);
   firstPiece_.resize(regionCount);
   lastPiece_.resize(regionCount);
-  size_.resize(regionCount);
+  scanCost_.resize(regionCount);
   for (std::size_t r = 0; r < regionCount; ++r) {
     const auto index = static_cast<std::int32_t>(r);
     ownerOf_[r] = firstPiece_[r] = lastPiece_[r] = index;
-    size_[r] = pieceStart_[r + 1] - pieceStart_[r];
+    const Box& box = box_[r];
+    scanCost_[r] =
+        size_[r] == 0 ? 0 : std::uint64_t{box.bottom - box.top + 1} * std::uint64_t{box.right - box.left + 1};
+    // A piece with no pixel is an empty box.
+    if (size_[r] == 0) box_[r] = {1, 0, 1, 0};
   }
 }
 
@@ -50,13 +60,17 @@ void PixelOwnership::absorb(std::int32_t kept, std::int32_t absorbed) {
   firstPiece_[a] = lastPiece_[a] = kNone;
   size_[k] += size_[a];
   size_[a] = 0;
+  scanCost_[k] += scanCost_[a];
+  scanCost_[a] = 0;
 }
 
-std::vector<std::int32_t> PixelOwnership::takeNumbers(const std::vector<std::int32_t>& numberOf) {
-  for (std::int32_t& entry : piece_) {
-    entry = entry < 0 ? 0 : numberOf[static_cast<std::size_t>(ownerOf_[static_cast<std::size_t>(entry)])];
+std::vector<std::uint32_t> PixelOwnership::takeNumbers(const std::vector<std::int32_t>& numberOf) {
+  for (std::uint32_t& entry : piece_) {
+    entry = entry == kNoPiece
+                ? 0
+                : static_cast<std::uint32_t>(numberOf[static_cast<std::size_t>(ownerOf_[entry])]);
   }
-  std::vector<std::int32_t> numbers = std::move(piece_);
+  std::vector<std::uint32_t> numbers = std::move(piece_);
   *this = PixelOwnership();
   return numbers;
 }

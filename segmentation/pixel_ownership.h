@@ -14,28 +14,41 @@ namespace quarvel {
 // pieces a merge, whatever the pixels.
 class PixelOwnership {
  public:
-  // labels: the region index of every pixel in raster order, -1 for none;
-  // regions are indexed 0 .. regionCount - 1.
-  void start(std::vector<std::int32_t> labels, std::size_t regionCount);
+  static constexpr std::uint32_t kNoPiece = 0xffffffffu;
+
+  // pieces: the region index of every pixel in raster order, kNoPiece for
+  // none, on a grid width pixels wide; regions are indexed 0 .. regionCount - 1.
+  void start(std::vector<std::uint32_t> pieces, int width, std::size_t regionCount);
 
   std::int32_t regionAt(std::size_t pixel) const {
-    const std::int32_t piece = piece_[pixel];
-    return piece < 0 ? -1 : ownerOf_[static_cast<std::size_t>(piece)];
+    const std::uint32_t piece = piece_[pixel];
+    return piece == kNoPiece ? -1 : ownerOf_[piece];
   }
   std::size_t pixelCount() const { return piece_.size(); }
 
   // The number of pixels a live region holds.
   std::size_t sizeOf(std::int32_t region) const { return size_[static_cast<std::size_t>(region)]; }
+  // The pixels forEachPixel looks at to find the region's: the areas of its
+  // pieces' bounding boxes.
+  std::uint64_t scanCostOf(std::int32_t region) const { return scanCost_[static_cast<std::size_t>(region)]; }
   // Calls visit(pixel) for the region's pixels in turn while it answers true:
   // piece by piece, each in raster order; when two regions merge, the pieces
-  // of the larger come first.
+  // of the larger come first. A piece's pixels are found in its bounding box,
+  // so that no list of every pixel (four bytes a pixel) is kept for the few
+  // merges that need them.
   template <typename Visit>
   void forEachPixel(std::int32_t region, Visit&& visit) const {
     for (std::int32_t piece = firstPiece_[static_cast<std::size_t>(region)]; piece != kNone;
          piece = nextPiece_[static_cast<std::size_t>(piece)]) {
-      const std::size_t end = pieceStart_[static_cast<std::size_t>(piece) + 1];
-      for (std::size_t i = pieceStart_[static_cast<std::size_t>(piece)]; i < end; ++i) {
-        if (!visit(pixels_[i])) return;
+      const Box& box = box_[static_cast<std::size_t>(piece)];
+      for (std::size_t row = box.top; row <= box.bottom; ++row) {
+        const std::size_t end = row * width_ + box.right;
+        for (std::size_t pixel = row * width_ + box.left; pixel <= end; ++pixel) {
+          if (piece_[pixel] == static_cast<std::uint32_t>(piece) &&
+              !visit(static_cast<std::uint32_t>(pixel))) {
+            return;
+          }
+        }
       }
     }
   }
@@ -44,19 +57,28 @@ class PixelOwnership {
   void absorb(std::int32_t kept, std::int32_t absorbed);
 
   // Ends the ownership: hands over the per-pixel table with every entry
-  // turned into numberOf[its live region], 0 for a pixel of no region.
-  std::vector<std::int32_t> takeNumbers(const std::vector<std::int32_t>& numberOf);
+  // turned into numberOf[its live region] (never negative), 0 for a pixel of
+  // no region.
+  std::vector<std::uint32_t> takeNumbers(const std::vector<std::int32_t>& numberOf);
 
  private:
   static constexpr std::int32_t kNone = -1;
-  std::vector<std::int32_t> piece_;        // per pixel
-  std::vector<std::uint32_t> pixels_;      // every piece's pixels, piece after piece
-  std::vector<std::uint32_t> pieceStart_;  // per piece, and one past the last
-  std::vector<std::int32_t> ownerOf_;      // per piece: the live region holding it
-  std::vector<std::int32_t> nextPiece_;    // per piece: the next piece of its region
-  std::vector<std::int32_t> firstPiece_;   // per region
+  // A piece's bounding box, rows and columns both inclusive.
+  struct Box {
+    std::uint32_t top = 0;
+    std::uint32_t bottom = 0;
+    std::uint32_t left = 0;
+    std::uint32_t right = 0;
+  };
+  std::size_t width_ = 0;
+  std::vector<std::uint32_t> piece_;      // per pixel
+  std::vector<Box> box_;                  // per piece
+  std::vector<std::int32_t> ownerOf_;     // per piece: the live region holding it
+  std::vector<std::int32_t> nextPiece_;   // per piece: the next piece of its region
+  std::vector<std::int32_t> firstPiece_;  // per region
   std::vector<std::int32_t> lastPiece_;
-  std::vector<std::uint32_t> size_;  // per region: pixels
+  std::vector<std::uint32_t> size_;      // per region: pixels
+  std::vector<std::uint64_t> scanCost_;  // per region
 };
 
 }  // namespace quarvel

@@ -21,7 +21,7 @@ void RegionFusion::prefetchDescriptors(std::int32_t r) const {
   __builtin_prefetch(regions_[static_cast<std::size_t>(r)].descriptors.data());
 }
 
-void RegionFusion::start(int width, int height, std::vector<std::int32_t> labels,
+void RegionFusion::start(int width, int height, std::vector<std::uint32_t> pieces,
                          std::vector<FusionRegion> regions, std::vector<std::vector<std::uint32_t>> contours,
                          const WeightRule& rule) {
   width_ = width;
@@ -29,7 +29,7 @@ void RegionFusion::start(int width, int height, std::vector<std::int32_t> labels
   regions_ = std::move(regions);
   const std::size_t count = regions_.size();
   aliveCount_ = static_cast<std::int32_t>(count);
-  owners_.start(std::move(labels), count);
+  owners_.start(std::move(pieces), width, count);
   pairs_.start(count);
   geometry_.start(width, height, std::move(contours), owners_, pairs_);
   bool modest = true;

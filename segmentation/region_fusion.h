@@ -39,9 +39,10 @@ class RegionFusion : private RegionEnds {
   RegionFusion(const RegionFusion&) = delete;
   RegionFusion& operator=(const RegionFusion&) = delete;
 
-  // labels: the region index of every pixel (-1: none); contours[r]: region
-  // r's contour pixels as traced from its first pixel.
-  void start(int width, int height, std::vector<std::int32_t> labels, std::vector<FusionRegion> regions,
+  // pieces: the region index of every pixel (PixelOwnership::kNoPiece:
+  // none); contours[r]: region r's contour pixels as traced from its first
+  // pixel.
+  void start(int width, int height, std::vector<std::uint32_t> pieces, std::vector<FusionRegion> regions,
              std::vector<std::vector<std::uint32_t>> contours, const WeightRule& rule);
 
   std::int32_t aliveCount() const { return aliveCount_; }
@@ -56,7 +57,7 @@ class RegionFusion : private RegionEnds {
   // Ends the fusion's use of its per-pixel table of owners, which it hands
   // over with every pixel's entry turned into numberOf[its live region] (0
   // for none); only the regions and the pairs stay readable.
-  std::vector<std::int32_t> takePixelNumbers(const std::vector<std::int32_t>& numberOf) {
+  std::vector<std::uint32_t> takePixelNumbers(const std::vector<std::int32_t>& numberOf) {
     return owners_.takeNumbers(numberOf);
   }
 

@@ -35,7 +35,7 @@ void appendSortedContour(Contour& contour, std::vector<std::uint32_t>& pixels, i
   for (std::uint32_t pixel : pixels) contour.add(pointOfIndex(pixel, width));
 }
 
-std::vector<std::vector<PointSet::Key>> pixelKeysByLabel(const std::vector<std::int32_t>& labels, int width,
+std::vector<std::vector<PointSet::Key>> pixelKeysByLabel(std::span<const std::int32_t> labels, int width,
                                                          std::int32_t count,
                                                          const std::vector<std::size_t>& sizes) {
   std::vector<std::vector<PointSet::Key>> keys(static_cast<std::size_t>(count) + 1);

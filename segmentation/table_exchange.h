@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "regions/contour.h"
@@ -28,7 +29,7 @@ void appendSortedContour(Contour& contour, std::vector<std::uint32_t>& pixels, i
 // Pixels of every label 1 .. count in raster order, as packed pixel positions
 // (PointSet keys), from one pass over a label grid (labels outside 1 .. count
 // are skipped). sizes[k] is label k's pixel count, used to reserve.
-std::vector<std::vector<PointSet::Key>> pixelKeysByLabel(const std::vector<std::int32_t>& labels, int width,
+std::vector<std::vector<PointSet::Key>> pixelKeysByLabel(std::span<const std::int32_t> labels, int width,
                                                          std::int32_t count,
                                                          const std::vector<std::size_t>& sizes);
 

@@ -17,6 +17,9 @@ struct FusionCase {
   std::vector<double> numbers;             // expected region number of each pixel
   std::vector<std::vector<float>> merged;  // expected descriptors of regions 1, 2, ...
   std::vector<float> weights;              // expected (i, j), i < j, row-major from (1, 2)
+  // A region taken out of the table before the fusion (0: none): its pixels
+  // belong to no region and keep its number.
+  double withoutRegion = 0.0;
 };
 
 class Fusion : public ::testing::TestWithParam<FusionCase> {};
@@ -38,6 +41,7 @@ TEST_P(Fusion, MergesHeaviestFirstAndRenumbers) {
   segmenter.setNbRegFin(c.nbRegFin);
   segmenter.detectContours();
   segmenter.buildAdjacencyGraph(1);
+  if (c.withoutRegion != 0.0) segmenter.regionTable().erase(c.withoutRegion);
   ASSERT_TRUE(segmenter.mergeRegions());
 
   EXPECT_EQ(found, segmenter.regionCount());
@@ -51,6 +55,7 @@ TEST_P(Fusion, MergesHeaviestFirstAndRenumbers) {
   }
   for (int x = 0; x < map.width; ++x) {
     EXPECT_EQ(c.numbers[x], segmenter.pixelTable().regionNumberAt(x, 0)) << "pixel " << x;
+    if (c.numbers[x] == c.withoutRegion) continue;
     const auto region = segmenter.findRegion(c.numbers[x]);
     ASSERT_NE(region, segmenter.regionTable().end());
     EXPECT_TRUE(region->second.containsPixel(x, 0));
@@ -94,7 +99,18 @@ INSTANTIATE_TEST_SUITE_P(
         // Lists of different lengths: the merged list keeps the first region's
         // length, its own value where the other has none.
         FusionCase{"LongerFirstList", {1, 2}, {{1, {2, 6}}, {2, {4}}}, 1, {1, 1}, {{3, 6}}, {}},
-        FusionCase{"ShorterFirstList", {1, 2}, {{1, {4}}, {2, {2, 6}}}, 1, {1, 1}, {{3}}, {}}),
+        FusionCase{"ShorterFirstList", {1, 2}, {{1, {4}}, {2, {2, 6}}}, 1, {1, 1}, {{3}}, {}},
+        // Region 4 leaves the table after the graph: (1,2) at 2.5 still goes
+        // first, pixel 3 stays numbered 4, and (5)-(11) over contours of 2
+        // and 1 pixels weighs 6 x 1 / 4.
+        FusionCase{"PixelsOfNoRegionKeepTheirNumbers",
+                   {1, 2, 3, 4},
+                   {{1, {0}}, {2, {10}}, {3, {11}}, {4, {12}}},
+                   2,
+                   {1, 1, 2, 4},
+                   {{5}, {11}},
+                   {1.5f},
+                   4.0}),
     [](const ::testing::TestParamInfo<FusionCase>& info) { return info.param.name; });
 
 struct MeanCase {
