@@ -15,8 +15,8 @@ class TonePlane {
  public:
   TonePlane(std::vector<std::uint8_t> tones, int width) : tones_(std::move(tones)), width_(width) {}
 
-  // The packed positions of the pixels of this tone, in raster order; count
-  // of them is room set aside.
+  // The packed positions of the pixels of this tone, in raster order; count,
+  // how many there are, sets the room aside.
   std::vector<PointSet::Key> pixelsOf(std::uint8_t tone, std::size_t count) const;
 
  private:

@@ -11,20 +11,22 @@ void PixelOwnership::start(std::vector<std::uint32_t> pieces, int width, std::si
   width_ = width > 0 ? static_cast<std::size_t>(width) : 1;
   box_.assign(regionCount, Box{});
   size_.assign(regionCount, 0);
-  for (std::size_t pixel = 0; pixel < piece_.size(); ++pixel) {
-    const std::uint32_t piece = piece_[pixel];
-    if (piece == kNoPiece) continue;
-    const auto row = static_cast<std::uint32_t>(pixel / width_);
-    const auto column = static_cast<std::uint32_t>(pixel % width_);
-    Box& box = box_[static_cast<std::size_t>(piece)];
-    std::uint32_t& size = size_[static_cast<std::size_t>(piece)];
-    if (size++ == 0) {
-      box = {row, row, column, column};
-      continue;
+  const std::size_t rows = piece_.size() / width_;
+  for (std::size_t row = 0, pixel = 0; row < rows; ++row) {
+    for (std::size_t column = 0; column < width_; ++column, ++pixel) {
+      const std::uint32_t piece = piece_[pixel];
+      if (piece == kNoPiece) continue;
+      Box& box = box_[piece];
+      const auto y = static_cast<std::uint32_t>(row);
+      const auto x = static_cast<std::uint32_t>(column);
+      if (size_[piece]++ == 0) {
+        box = {y, y, x, x};
+        continue;
+      }
+      box.bottom = y;
+      box.left = std::min(box.left, x);
+      box.right = std::max(box.right, x);
     }
-    box.bottom = row;
-    box.left = std::min(box.left, column);
-    box.right = std::max(box.right, column);
   }
   ownerOf_.resize(regionCount);
   nextPiece_.assign(regionCount, kNone);
