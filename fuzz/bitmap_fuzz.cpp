@@ -1,13 +1,13 @@
 // The fuzzer's bytes are a bitmap file of any variant. Checks that readBitmap
 // either refuses it with a reason that makes one line, or holds width x rows
-// pixels with their grey means; that a plain 24-bit file is read exactly when
-// it holds every declared row, with every pixel as the file stores it; that
-// any image read is written back as a consistent plain 24-bit file that reads
-// the same (a plain one under its own header); and that the image loader
-// builds the pixel table and the clusters from it. Small images then go
-// through labelling, contours, the graph and the fusion down to one region,
-// with Epsilon and NbPixMin taken from the header's reserved bytes (which
-// nothing else reads).
+// pixels with their grey means, and that readBitmapShape answers the same;
+// that a plain 24-bit file is read exactly when it holds every declared row,
+// with every pixel as the file stores it; that any image read is written back
+// as a consistent plain 24-bit file that reads the same (a plain one under its
+// own header); and that the image loader builds the pixel table and the
+// clusters from it. Small images then go through labelling, contours, the
+// graph and the fusion down to one region, with Epsilon and NbPixMin taken
+// from the header's reserved bytes (which nothing else reads).
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -205,6 +205,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Declared shape = declaredShape(data, size);
     require(read == shape.complete, "a plain bitmap is read exactly when it holds every declared row");
     if (read) checkPlainPixels(image, data, shape);
+  }
+  // The result pictures read the file again for its header and shape only.
+  quarvel::BitmapImage shape;
+  quarvel::ImageFailure shapeFailure;
+  require(quarvel::readBitmapShape(path, shape, shapeFailure) == read &&
+              shapeFailure.refusal == failure.refusal && shapeFailure.detail == failure.detail &&
+              shape.pixels.empty(),
+          "reading the shape alone answers as reading the pixels");
+  if (read) {
+    require(shape.width == image.width && shape.height == image.height && shape.padding == image.padding &&
+                shape.fileSize == image.fileSize && shape.headerHeight == image.headerHeight &&
+                shape.bitsPerPixel == image.bitsPerPixel && shape.compression == image.compression &&
+                shape.horizontalResolution == image.horizontalResolution,
+            "the shape read alone is the image's");
   }
   if (!read) {
     const std::string line = quarvel::imageRefusalLine("in.bmp", failure);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <new>
 #include <system_error>
 
@@ -54,12 +55,31 @@ class FilePrefix {
     }
     return true;
   }
+  // Reads on, keeping nothing past what is held, until n bytes have gone by
+  // or the file ends; true when they have.
+  bool passTo(std::uint64_t n) {
+    if (size() >= n) return true;
+    if (ended_) return false;
+    std::vector<char> chunk(static_cast<std::size_t>(std::min<std::uint64_t>(n - size(), 1 << 20)));
+    while (size() < n) {
+      const auto step = static_cast<std::streamsize>(std::min<std::uint64_t>(chunk.size(), n - size()));
+      in_.read(chunk.data(), step);
+      passed_ += static_cast<std::uint64_t>(in_.gcount());
+      if (in_.gcount() < step) {
+        ended_ = true;
+        return false;
+      }
+    }
+    return true;
+  }
+  // The bytes held: the file's first ones, none that passTo went over.
   FileView view() const { return {bytes_.data(), bytes_.size()}; }
-  std::size_t size() const { return bytes_.size(); }
+  std::uint64_t size() const { return bytes_.size() + passed_; }
 
  private:
   std::ifstream in_;
   std::vector<std::uint8_t> bytes_;
+  std::uint64_t passed_ = 0;
   std::uint64_t knownSize_ = 0;
   bool ended_ = false;
 };
@@ -135,7 +155,10 @@ std::uint64_t mostRunLengthBytes(const BitmapLayout& layout) {
 // every row it declares; only the padding of the last stored row may be cut
 // off. A plain 24-bit file keeps its rows in the file's order (top row first
 // for a negative height); every other variant is held bottom row first.
-bool readBitmapFile(const std::string& fileName, BitmapImage& image, ImageFailure& failure) {
+// Without keepPixels the pixels are checked as they would be decoded, and
+// neither they nor, where none of them can be refused, the file's bytes are
+// held.
+bool readBitmapFile(const std::string& fileName, BitmapImage& image, ImageFailure& failure, bool keepPixels) {
   std::error_code error;
   if (std::filesystem::is_directory(fileName, error)) {
     return refuse(failure, ImageRefusal::CannotOpen,
@@ -166,7 +189,8 @@ bool readBitmapFile(const std::string& fileName, BitmapImage& image, ImageFailur
     const std::uint64_t needed =
         layout.dataOffset +
         static_cast<std::uint64_t>((layout.rows() - 1) * layout.stride() + layout.rowBytes());
-    if (!file.reach(needed)) {
+    const bool held = keepPixels || pixelsCanBeRefused(layout) ? file.reach(needed) : file.passTo(needed);
+    if (!held) {
       return refuse(
           failure, ImageRefusal::CutShort,
           "le fichier a " + byteCount(file.size()) + " octets, ses lignes en demandent " + byteCount(needed));
@@ -179,6 +203,12 @@ bool readBitmapFile(const std::string& fileName, BitmapImage& image, ImageFailur
   read.width = static_cast<std::int32_t>(layout.width);
   read.height = static_cast<std::int32_t>(plain ? layout.height : layout.rows());
   read.padding = static_cast<std::int32_t>(layout.width % 4);
+  if (!keepPixels) {
+    if (pixelsCanBeRefused(layout) && !checkPixels(file.view(), layout, failure)) return false;
+    image = std::move(read);
+    failure = ImageFailure{};
+    return true;
+  }
   read.pixels.resize(static_cast<std::size_t>(layout.width * layout.rows() * 4));
   if (!decodePixels(file.view(), layout, plain, read.pixels.data(), failure)) return false;
   image = std::move(read);
@@ -211,12 +241,13 @@ bool holdsPlainHeader(const BitmapImage& image) {
          image.bitsPerPixel == 24 && image.compression == kUncompressed && image.dataOffset == kHeaderBytes;
 }
 
-bool writeBitmapTo(std::ostream& out, const BitmapImage& image) {
+// The header, then the rows in their held order, rowOf(i) giving held row i
+// as width pixels of 4 bytes.
+template <typename RowOf>
+bool writeRowsTo(std::ostream& out, const BitmapImage& image, RowOf&& rowOf) {
   const std::int64_t width = image.width;
-  const std::int64_t rows = image.height < 0 ? -static_cast<std::int64_t>(image.height) : image.height;
-  const bool consistent = width >= 0 && image.padding >= 0 && image.padding <= 3 &&
-                          static_cast<std::int64_t>(image.pixels.size()) >= width * rows * 4;
-  if (!consistent) return false;
+  const std::int64_t rows = image.rowCount();
+  if (width < 0 || image.padding < 0 || image.padding > 3) return false;
 
   std::uint8_t header[kHeaderBytes];
   if (holdsPlainHeader(image)) {
@@ -227,8 +258,8 @@ bool writeBitmapTo(std::ostream& out, const BitmapImage& image) {
   out.write(reinterpret_cast<const char*>(header), kHeaderBytes);
 
   std::vector<std::uint8_t> row(static_cast<std::size_t>(3 * width + image.padding), 0);
-  const std::uint8_t* from = image.pixels.data();
   for (std::int64_t i = 0; i < rows; ++i) {
+    const std::uint8_t* from = rowOf(static_cast<int>(i));
     std::uint8_t* to = row.data();
     for (std::int64_t j = 0; j < width; ++j, from += 4, to += 3) {
       to[0] = from[2];
@@ -240,20 +271,43 @@ bool writeBitmapTo(std::ostream& out, const BitmapImage& image) {
   return static_cast<bool>(out);
 }
 
-}  // namespace
+bool writeBitmapTo(std::ostream& out, const BitmapImage& image) {
+  const std::int64_t pixels = static_cast<std::int64_t>(image.width) * image.rowCount();
+  if (static_cast<std::int64_t>(image.pixels.size()) < pixels * 4) return false;
+  const std::size_t rowBytes = static_cast<std::size_t>(image.width) * 4;
+  return writeRowsTo(out, image, [&image, rowBytes](int i) {
+    return image.pixels.data() + static_cast<std::size_t>(i) * rowBytes;
+  });
+}
 
-// Running out of memory for a huge image is a refusal like any other.
-bool readBitmap(const std::string& fileName, BitmapImage& image, ImageFailure& failure) {
+template <typename Read>
+bool readCatchingExhaustion(Read&& read, ImageFailure& failure) {
   failure = ImageFailure{};
   try {
-    return readBitmapFile(fileName, image, failure);
+    return read();
   } catch (const std::bad_alloc&) {
     failure.refusal = ImageRefusal::TooLargeForMemory;
     return false;
   }
 }
 
+}  // namespace
+
+// Running out of memory for a huge image is a refusal like any other.
+bool readBitmap(const std::string& fileName, BitmapImage& image, ImageFailure& failure) {
+  return readCatchingExhaustion([&] { return readBitmapFile(fileName, image, failure, true); }, failure);
+}
+
+bool readBitmapShape(const std::string& fileName, BitmapImage& image, ImageFailure& failure) {
+  return readCatchingExhaustion([&] { return readBitmapFile(fileName, image, failure, false); }, failure);
+}
+
 bool writeBitmap(std::ostream& out, const BitmapImage& image) { return writeBitmapTo(out, image); }
+
+bool writeBitmapRows(std::ostream& out, const BitmapImage& shape,
+                     const std::function<const std::uint8_t*(int storedRow)>& rowOf) {
+  return writeRowsTo(out, shape, rowOf);
+}
 
 bool readBitmap(const std::string& fileName, BitmapImage& image) {
   ImageFailure failure;

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -63,6 +64,12 @@ struct BitmapImage {
 // unspecified but valid state.
 bool readBitmap(const std::string& fileName, BitmapImage& image, ImageFailure& failure);
 bool readBitmap(const std::string& fileName, BitmapImage& image);
+// Reads and checks the file as readBitmap does, with the same answer and the
+// same refusals, but holds no pixels: image gets the header's fields and the
+// shape (width, height, padding) readBitmap would give it. Uncompressed 16,
+// 24 and 32-bit pixels, which nothing can refuse, are not held even as the
+// file's bytes.
+bool readBitmapShape(const std::string& fileName, BitmapImage& image, ImageFailure& failure);
 // Writes the rows in their held order, padding bytes as zeros, under the
 // header as held when it is that of a plain 24-bit file, else under a plain
 // 24-bit header made consistent with the rows. False when the file cannot be
@@ -71,5 +78,10 @@ bool writeBitmap(const std::string& fileName, const BitmapImage& image);
 // The same bytes onto a stream; false when the image is inconsistent or the
 // stream fails.
 bool writeBitmap(std::ostream& out, const BitmapImage& image);
+// What writeBitmap writes for an image of this shape and header whose held
+// row i is rowOf(i), width pixels of 4 bytes (the fourth is not written);
+// shape's pixels are not read. Rows are asked for in their held order.
+bool writeBitmapRows(std::ostream& out, const BitmapImage& shape,
+                     const std::function<const std::uint8_t*(int storedRow)>& rowOf);
 
 }  // namespace quarvel

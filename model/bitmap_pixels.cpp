@@ -242,4 +242,22 @@ bool decodePixels(const FileView& file, const BitmapLayout& layout, bool storedO
   return decodeUncompressed(file, layout, storedOrder, pixels, failure);
 }
 
+bool pixelsCanBeRefused(const BitmapLayout& layout) { return layout.runLength() || layout.bitsPerPixel <= 8; }
+
+bool checkPixels(const FileView& file, const BitmapLayout& layout, ImageFailure& failure) {
+  const std::size_t rowBytes = static_cast<std::size_t>(layout.width) * 4;
+  if (layout.runLength()) {
+    std::vector<std::uint8_t> pixels(rowBytes * static_cast<std::size_t>(layout.rows()));
+    return RunLengthDecoder(file, layout, pixels.data()).decode(failure);
+  }
+  const RowDecoder decoder(file, layout);
+  std::vector<std::uint8_t> row(rowBytes);
+  for (std::int64_t i = 0; i < layout.rows(); ++i) {
+    const std::uint8_t* from =
+        file.bytes + layout.dataOffset + static_cast<std::uint64_t>(i * layout.stride());
+    if (!decoder.decode(from, row.data(), failure)) return false;
+  }
+  return true;
+}
+
 }  // namespace quarvel

@@ -25,4 +25,12 @@ struct FileView {
 bool decodePixels(const FileView& file, const BitmapLayout& layout, bool storedOrder, std::uint8_t* pixels,
                   ImageFailure& failure);
 
+// Whether decodePixels can refuse some pixel data of this layout: true for
+// palette colours and run-length streams, false for 16, 24 and 32 bits
+// uncompressed.
+bool pixelsCanBeRefused(const BitmapLayout& layout);
+// What decodePixels would answer, holding at most one decoded row (all of
+// them for a run-length stream).
+bool checkPixels(const FileView& file, const BitmapLayout& layout, ImageFailure& failure);
+
 }  // namespace quarvel

@@ -43,18 +43,17 @@ std::size_t entriesRead(const BitmapImage& image, const PixelTable& table, std::
   return largest + 1;
 }
 
-void paintRegions(BitmapImage& image, const PixelTable& table, const std::vector<Palette>& palette) {
-  const int rows = image.rowCount();
-  for (int r = 0; r < rows; ++r) {
-    const int stored = image.storedRowOfPictureRow(r);
-    for (int j = 0; j < image.width; ++j) {
-      const Palette& colour =
-          palette.empty() ? Palette{} : palette[paletteIndexAt(table, j, r, palette.size())];
-      std::uint8_t* pixel = image.pixel(stored, j);
-      pixel[0] = static_cast<std::uint8_t>(colour.red);
-      pixel[1] = static_cast<std::uint8_t>(colour.green);
-      pixel[2] = static_cast<std::uint8_t>(colour.blue);
-    }
+// Paints picture row r of the regions, each pixel in its entry's colour.
+void paintRow(const PixelTable& table, const std::vector<Palette>& palette, int r,
+              std::vector<std::uint8_t>& row) {
+  std::uint8_t* pixel = row.data();
+  const int width = static_cast<int>(row.size() / 4);
+  for (int j = 0; j < width; ++j, pixel += 4) {
+    const Palette& colour =
+        palette.empty() ? Palette{} : palette[paletteIndexAt(table, j, r, palette.size())];
+    pixel[0] = static_cast<std::uint8_t>(colour.red);
+    pixel[1] = static_cast<std::uint8_t>(colour.green);
+    pixel[2] = static_cast<std::uint8_t>(colour.blue);
   }
 }
 
@@ -70,7 +69,9 @@ bool Segmenter::writeResultBitmap(std::string fileName, std::string prefix, Outp
   BitmapImage image;
   ImageFailure failure;
   errno = 0;
-  const bool readAgain = readBitmap(imageName, image, failure);
+  // The painting covers every pixel, so the source is read again only to
+  // check that it still reads and to take its header and shape.
+  const bool readAgain = readBitmapShape(imageName, image, failure);
   const int readError = errno;
   // The colours are drawn whatever happens, so that the second picture of a run
   // keeps its colours when the first could not be written. Only the entries
@@ -97,10 +98,14 @@ bool Segmenter::writeResultBitmap(std::string fileName, std::string prefix, Outp
     notes.add(OutputNote{OutputNote::Kind::SourceUnreadable, path, imageName, 0});
     return false;
   }
-  paintRegions(image, pixelTable_, palette);
-
+  std::vector<std::uint8_t> row(static_cast<std::size_t>(image.width) * 4);
+  const auto paintedRow = [&](int stored) {
+    // Stored and picture rows pair off the same way both ways round.
+    paintRow(pixelTable_, palette, image.storedRowOfPictureRow(stored), row);
+    return static_cast<const std::uint8_t*>(row.data());
+  };
   OutputFile file(path);
-  if (!writeBitmap(file.stream(), image)) file.stream().setstate(std::ios::badbit);
+  if (!writeBitmapRows(file.stream(), image, paintedRow)) file.stream().setstate(std::ios::badbit);
   if (const int error = file.commit()) {
     notes.add(OutputNote{OutputNote::Kind::FileNotWritten, path, std::string(), error});
     return false;

@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "driver/dialogue.h"
+#include "model/bitmap.h"
+#include "model/load_failure.h"
 #include "model/segmenter.h"
 #include "support/bitmap_variants.h"
 #include "support/temp_folder.h"
@@ -199,6 +201,15 @@ TEST_P(BadImage, IsRefusedOrReadWithoutAnyFileChangedAndWithoutLargeAllocation) 
     EXPECT_EQ(segmenter_.pixelCount(), 0.0) << c.what;
     EXPECT_TRUE(segmenter_.clusterTable().empty()) << c.what;
   }
+  // The result pictures read the image again for its shape only: the same
+  // answer, for the same reason.
+  BitmapImage shape;
+  ImageFailure failure;
+  EXPECT_EQ(readBitmapShape(c.typed, shape, failure), c.accepted) << c.what;
+  if (!c.accepted) {
+    EXPECT_EQ(imageRefusalLine(c.typed, failure), c.refusal) << c.what;
+  }
+  EXPECT_TRUE(shape.pixels.empty()) << c.what;
 }
 
 // Grids used below: 2 x 2 {1 2 / 3 4} is stored 3 4, then 1 2; 3 x 2

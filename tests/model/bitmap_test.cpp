@@ -114,6 +114,13 @@ TEST_P(DamagedBitmap, IsReadOnlyWhenItHoldsEveryDeclaredRow) {
   ImageFailure failure;
   EXPECT_EQ(readBitmap(folder.file("in.bmp"), image, failure), c.readable) << c.what;
   EXPECT_EQ(failure.refusal, c.refusal) << c.what << ": " << failure.detail;
+  // Reading the shape alone goes over the pixel bytes without holding them,
+  // and must count them the same.
+  BitmapImage shape;
+  ImageFailure shapeFailure;
+  EXPECT_EQ(readBitmapShape(folder.file("in.bmp"), shape, shapeFailure), c.readable) << c.what;
+  EXPECT_EQ(shapeFailure.refusal, c.refusal) << c.what;
+  EXPECT_EQ(shapeFailure.detail, failure.detail) << c.what;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -191,6 +198,21 @@ TEST_P(BitmapVariantDecoding, HoldsThePictureAndIsWrittenBackAsAPlainFile) {
   BitmapImage again;
   ASSERT_TRUE(readBitmap(folder.file("out.bmp"), again));
   EXPECT_EQ(again.pixels, image.pixels);
+
+  // The shape alone, and the same file written from rows handed over one at
+  // a time.
+  BitmapImage shape;
+  ASSERT_TRUE(readBitmapShape(folder.file("in.bmp"), shape, failure)) << failure.detail;
+  EXPECT_TRUE(shape.pixels.empty());
+  std::ostringstream fromRows;
+  int nextRow = 0;
+  ASSERT_TRUE(writeBitmapRows(fromRows, shape, [&](int stored) {
+    EXPECT_EQ(stored, nextRow++);
+    return static_cast<const std::uint8_t*>(image.pixel(stored, 0));
+  }));
+  EXPECT_EQ(nextRow, height);
+  const std::string rowBytes = fromRows.str();
+  EXPECT_EQ(Bytes(rowBytes.begin(), rowBytes.end()), written);
 }
 
 INSTANTIATE_TEST_SUITE_P(Variants, BitmapVariantDecoding, testing::ValuesIn(test::everyVariant()),
