@@ -25,9 +25,13 @@ const char* stageName(Stage stage) {
 }
 
 // Nothing here may ask for memory: the line is written when there is none.
+// The fusion takes the regions out of the table as it starts, so its line
+// counts the regions labelling found, those it was merging.
 void tellOutOfMemory(std::ostream& err, Stage stage, const Segmenter& segmenter) {
+  const std::size_t regions = stage == Stage::Fusion ? static_cast<std::size_t>(segmenter.regionCount())
+                                                     : segmenter.regionTable().size();
   err << "Memoire insuffisante pendant " << stageName(stage) << " (" << segmenter.pixelTable().size()
-      << " pixels, " << segmenter.regionTable().size() << " regions): arret." << std::endl;
+      << " pixels, " << regions << " regions): arret." << std::endl;
 }
 
 }  // namespace quarvel

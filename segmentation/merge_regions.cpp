@@ -37,12 +37,12 @@ bool Segmenter::mergeRegions() {
   std::vector<std::int32_t> positionOf;
   auto fusion = std::make_unique<RegionFusion>();
   // The graph and the tables are filled again from the fusion at the end and
-  // are not read before, so they make room for it as it starts. The regions
-  // stay, for a report of how many there were should memory run out.
+  // are not read before, so they make room for it as it starts.
   const std::pair<double, double> heaviest = graph_.heaviestEdge();
   graph_.resize(0);
   LentRegionWords lent;
   loadFusionReleasing(regionTable_, pixelTable_, rule, positionOf, *fusion, lent);
+  regionTable_.clear();
   std::int32_t low = 0;
   std::int32_t high = 0;
   bool found = firstPair(heaviest, positionOf, low, high);
@@ -93,7 +93,6 @@ bool Segmenter::mergeRegions() {
   releaseFreeMemory();
 
   // Regions left without pixels (never the case after labelling) keep nothing.
-  regionTable_.clear();
   // Every number is at most count, below 2^31.
   const std::span<const std::int32_t> labels(reinterpret_cast<const std::int32_t*>(numbers.data()),
                                              numbers.size());

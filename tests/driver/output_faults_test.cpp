@@ -22,6 +22,8 @@
 
 #include "driver/command_line.h"
 #include "driver/dialogue.h"
+#include "driver/stage.h"
+#include "model/segmenter.h"
 #include "support/sanitizers.h"
 #include "support/temp_folder.h"
 #include "support/test_files.h"
@@ -286,6 +288,40 @@ std::string memoryLine(const char* stage, const char* regions) {
   return std::string("Memoire insuffisante pendant ") + stage + " (1536 pixels, " + regions +
          " regions): arret.";
 }
+
+struct MemoryLineCase {
+  const char* name;
+  Stage stage;
+  bool tableTaken;  // the regions are out of the table, as while the fusion runs
+};
+
+class MemoryLine : public testing::TestWithParam<MemoryLineCase> {};
+
+// The line counts the regions of the work under way: those of the table, or,
+// while the fusion holds them, those labelling found.
+TEST_P(MemoryLine, CountsTheRegionsOfTheWorkUnderWay) {
+  const MemoryLineCase& c = GetParam();
+  test::TempFolder folder;
+  test::WorkingFolder inside(folder.path());
+  ASSERT_TRUE(test::writeClassImage("in.bmp", {{1, 2}, {3, 4}, {1, 1}}));
+  Segmenter segmenter;
+  ASSERT_TRUE(segmenter.openImage(std::string("in.bmp")));
+  ASSERT_TRUE(segmenter.labelComponents());
+  if (c.tableTaken) segmenter.regionTable().clear();
+  std::ostringstream err;
+  tellOutOfMemory(err, c.stage, segmenter);
+  EXPECT_EQ(err.str(), "Memoire insuffisante pendant " + std::string(stageName(c.stage)) + " (6 pixels, " +
+                           (c.tableTaken && c.stage != Stage::Fusion ? "0" : "5") + " regions): arret.\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Stages, MemoryLine,
+                         testing::Values(MemoryLineCase{"graph", Stage::Graph, false},
+                                         MemoryLineCase{"fusion_start", Stage::Fusion, false},
+                                         MemoryLineCase{"fusion_under_way", Stage::Fusion, true},
+                                         MemoryLineCase{"summary_of_an_emptied_table", Stage::Summary, true}),
+                         [](const testing::TestParamInfo<MemoryLineCase>& info) {
+                           return std::string(info.param.name);
+                         });
 
 class OutputFault : public testing::TestWithParam<FaultCase> {
  protected:
@@ -613,7 +649,7 @@ INSTANTIATE_TEST_SUITE_P(
                   kAnswers,
                   nullptr,
                   3,
-                  {memoryLine("la fusion", "#")},
+                  {memoryLine("la fusion", "24")},
                   upTo(kUpToGraph),
                   {"origine.bmp"},
                   ""},
