@@ -241,12 +241,17 @@ bool holdsPlainHeader(const BitmapImage& image) {
          image.bitsPerPixel == 24 && image.compression == kUncompressed && image.dataOffset == kHeaderBytes;
 }
 
+// Rows held, counted wide: the most negative height has no int opposite.
+std::int64_t heldRows(const BitmapImage& image) {
+  return image.height < 0 ? -static_cast<std::int64_t>(image.height) : image.height;
+}
+
 // The header, then the rows in their held order, rowOf(i) giving held row i
 // as width pixels of 4 bytes.
 template <typename RowOf>
 bool writeRowsTo(std::ostream& out, const BitmapImage& image, RowOf&& rowOf) {
   const std::int64_t width = image.width;
-  const std::int64_t rows = image.rowCount();
+  const std::int64_t rows = heldRows(image);
   if (width < 0 || image.padding < 0 || image.padding > 3) return false;
 
   std::uint8_t header[kHeaderBytes];
@@ -272,7 +277,7 @@ bool writeRowsTo(std::ostream& out, const BitmapImage& image, RowOf&& rowOf) {
 }
 
 bool writeBitmapTo(std::ostream& out, const BitmapImage& image) {
-  const std::int64_t pixels = static_cast<std::int64_t>(image.width) * image.rowCount();
+  const std::int64_t pixels = static_cast<std::int64_t>(image.width) * heldRows(image);
   if (static_cast<std::int64_t>(image.pixels.size()) < pixels * 4) return false;
   const std::size_t rowBytes = static_cast<std::size_t>(image.width) * 4;
   return writeRowsTo(out, image, [&image, rowBytes](int i) {
