@@ -42,6 +42,9 @@ bool Segmenter::mergeRegions() {
   graph_.resize(0);
   LentRegionWords lent;
   loadFusionReleasing(regionTable_, pixelTable_, rule, positionOf, *fusion, lent);
+  // The fusion now holds what it needs of the regions. The table is filled
+  // again at the end, where regions left without pixels (never the case
+  // after labelling) do not come back.
   regionTable_.clear();
   std::int32_t low = 0;
   std::int32_t high = 0;
@@ -92,7 +95,6 @@ bool Segmenter::mergeRegions() {
   // written (see releaseFreeMemory).
   releaseFreeMemory();
 
-  // Regions left without pixels (never the case after labelling) keep nothing.
   // Every number is at most count, below 2^31.
   const std::span<const std::int32_t> labels(reinterpret_cast<const std::int32_t*>(numbers.data()),
                                              numbers.size());
