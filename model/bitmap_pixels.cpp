@@ -122,19 +122,29 @@ class RowDecoder {
   Channel blue_;
 };
 
-bool decodeUncompressed(const FileView& file, const BitmapLayout& layout, bool storedOrder,
-                        std::uint8_t* pixels, ImageFailure& failure) {
+// Decodes every stored row of an uncompressed file, stored row i into
+// targetOf(i).
+template <typename TargetOf>
+bool decodeRows(const FileView& file, const BitmapLayout& layout, TargetOf&& targetOf,
+                ImageFailure& failure) {
   const RowDecoder decoder(file, layout);
-  const std::int64_t rows = layout.rows();
   const std::int64_t stride = layout.stride();
-  const bool flip = !storedOrder && layout.height < 0;
-  const std::size_t rowPixels = static_cast<std::size_t>(layout.width) * 4;
-  for (std::int64_t i = 0; i < rows; ++i) {
+  for (std::int64_t i = 0; i < layout.rows(); ++i) {
     const std::uint8_t* from = file.bytes + layout.dataOffset + static_cast<std::uint64_t>(i * stride);
-    const std::int64_t row = flip ? rows - 1 - i : i;
-    if (!decoder.decode(from, pixels + static_cast<std::size_t>(row) * rowPixels, failure)) return false;
+    if (!decoder.decode(from, targetOf(i), failure)) return false;
   }
   return true;
+}
+
+bool decodeUncompressed(const FileView& file, const BitmapLayout& layout, bool storedOrder,
+                        std::uint8_t* pixels, ImageFailure& failure) {
+  const std::int64_t rows = layout.rows();
+  const bool flip = !storedOrder && layout.height < 0;
+  const std::size_t rowPixels = static_cast<std::size_t>(layout.width) * 4;
+  return decodeRows(
+      file, layout,
+      [&](std::int64_t i) { return pixels + static_cast<std::size_t>(flip ? rows - 1 - i : i) * rowPixels; },
+      failure);
 }
 
 // A run-length stream of 8 or 4 bits a pixel, bottom row first. Pixels that the
@@ -250,14 +260,9 @@ bool checkPixels(const FileView& file, const BitmapLayout& layout, ImageFailure&
     std::vector<std::uint8_t> pixels(rowBytes * static_cast<std::size_t>(layout.rows()));
     return RunLengthDecoder(file, layout, pixels.data()).decode(failure);
   }
-  const RowDecoder decoder(file, layout);
   std::vector<std::uint8_t> row(rowBytes);
-  for (std::int64_t i = 0; i < layout.rows(); ++i) {
-    const std::uint8_t* from =
-        file.bytes + layout.dataOffset + static_cast<std::uint64_t>(i * layout.stride());
-    if (!decoder.decode(from, row.data(), failure)) return false;
-  }
-  return true;
+  return decodeRows(
+      file, layout, [&row](std::int64_t) { return row.data(); }, failure);
 }
 
 }  // namespace quarvel
