@@ -5,7 +5,7 @@
 //   segmentation_bench [--sizes 256,512,1024,2048] [--variants smooth,noisy,kmeans]
 //                      [--tones 8] [--noise 0.03] [--target 10] [--folder /tmp]
 //                      [--maps /tmp/quarvel_kmeans] [--summary /dev/null] [--detail 1]
-//                      [--pause 0]
+//                      [--pause 0] [--rounds 1]
 // smooth and noisy maps are generated here; kmeans maps are read from
 // <maps>/kmeans_<side>.bmp and .txt, made by generator/make_kmeans_maps.py.
 // Times are wall-clock seconds; "cpu" is the processor time of the process,
@@ -20,17 +20,25 @@
 // back to back, each map runs partly on its predecessor's memory. A pause of
 // six seconds starts every map from the same settled state, as a single run of
 // the tool after a while would.
+// --rounds N runs the whole list of maps N times over, then prints, per map,
+// the median of every stage and of the whole run, and how many times longer
+// the whole run took than at the side before, taken within each round: the
+// median of the rounds, then the lowest and the highest. One round's ratio
+// moves with whatever the host was doing in those seconds; the median of
+// several rounds does far less.
 #include <malloc.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <sstream>
 #include <streambuf>
@@ -58,7 +66,8 @@ struct Options {
   std::string maps = "/tmp/quarvel_kmeans";
   std::string summary = "/dev/null";
   bool memory = false;
-  int pause = 0;  // seconds before each map
+  int pause = 0;   // seconds before each map
+  int rounds = 1;  // times the whole list of maps runs
 };
 
 std::vector<std::string> splitList(const std::string& text) {
@@ -94,6 +103,9 @@ bool parseOptions(int argc, char** argv, Options& options) {
       options.memory = std::atoi(value.c_str()) != 0;
     } else if (name == "--pause") {
       options.pause = std::atoi(value.c_str());
+    } else if (name == "--rounds") {
+      options.rounds = std::atoi(value.c_str());
+      if (options.rounds < 1) return false;
     } else {
       return false;
     }
@@ -151,6 +163,11 @@ double processorSeconds() {
   clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &time);
   return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_nsec) * 1e-9;
 }
+
+// The stages a run times, in order, as StageClock::run names them.
+constexpr const char* kStageNames[] = {"open",   "desc",    "label",  "contours", "graph", "origine",
+                                       "fusion", "summary", "report", "resultat", "free"};
+constexpr int kStageRoom = static_cast<int>(std::size(kStageNames));
 
 struct Stage {
   const char* name;
@@ -217,14 +234,23 @@ bool prepareInputs(const Options& options, int side, const std::string& variant,
          quarvel::bench::writeDescriptorFile(map, 3, shape.seed, (work / "map.txt").string());
 }
 
-void runOne(const Options& options, int side, const std::string& variant) {
+// What a map's run sends back to the parent process for the medians.
+struct RunRecord {
+  bool timed = false;
+  int stageCount = 0;
+  double stageSeconds[kStageRoom] = {};
+  double whole = 0;
+};
+
+RunRecord runOne(const Options& options, int side, const std::string& variant) {
+  RunRecord record;
   const fs::path work = fs::path(options.folder) / ("quarvel_bench_" + std::to_string(getpid()) + "_" +
                                                     variant + "_" + std::to_string(side));
   if (!prepareInputs(options, side, variant, work)) {
     std::printf("%-6s %5d  no input files (%s)\n", variant.c_str(), side,
                 variant == "kmeans" ? options.maps.c_str() : options.folder.c_str());
     fs::remove_all(work);
-    return;
+    return record;
   }
   const fs::path before = fs::current_path();
   fs::current_path(work);
@@ -271,7 +297,7 @@ void runOne(const Options& options, int side, const std::string& variant) {
   fs::remove_all(work);
   if (!opened) {
     std::printf("%-6s %5d  the model could not load the input files\n", variant.c_str(), side);
-    return;
+    return record;
   }
 
   const double pixels = static_cast<double>(side) * side;
@@ -292,6 +318,86 @@ void runOne(const Options& options, int side, const std::string& variant) {
     std::printf("\n");
   }
   std::fflush(stdout);
+  record.timed = true;
+  record.whole = whole;
+  for (const Stage& stage : clock.stages()) {
+    if (record.stageCount == kStageRoom) break;
+    record.stageSeconds[record.stageCount++] = stage.seconds;
+  }
+  return record;
+}
+
+// Runs the map in a child process of its own; the child's record comes back
+// through a pipe.
+RunRecord runInChild(const Options& options, int side, const std::string& variant) {
+  int channel[2];
+  if (pipe(channel) != 0) return runOne(options, side, variant);
+  std::fflush(stdout);
+  const pid_t child = fork();
+  if (child == 0) {
+    close(channel[0]);
+    const RunRecord record = runOne(options, side, variant);
+    std::fflush(stdout);
+    const ssize_t written = write(channel[1], &record, sizeof record);
+    _exit(written == static_cast<ssize_t>(sizeof record) ? 0 : 1);
+  }
+  close(channel[1]);
+  if (child < 0) {
+    close(channel[0]);
+    return runOne(options, side, variant);
+  }
+  RunRecord record;
+  const ssize_t got = read(channel[0], &record, sizeof record);
+  close(channel[0]);
+  int status = 0;
+  waitpid(child, &status, 0);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    std::printf("%-6s %5d  the run failed (status %d)\n", variant.c_str(), side, status);
+  }
+  if (got != static_cast<ssize_t>(sizeof record)) return RunRecord{};
+  return record;
+}
+
+double median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const std::size_t n = values.size();
+  return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// records[round][map], maps in the order sizes x variants.
+void printMedians(const Options& options, const std::vector<std::vector<RunRecord>>& records) {
+  std::printf("median of %zu rounds\n", records.size());
+  const std::size_t variants = options.variants.size();
+  for (std::size_t s = 0; s < options.sizes.size(); ++s) {
+    for (std::size_t v = 0; v < variants; ++v) {
+      const std::size_t map = s * variants + v;
+      std::vector<double> wholes;
+      std::vector<double> ratios;
+      std::vector<std::vector<double>> stages(kStageRoom);
+      for (const std::vector<RunRecord>& round : records) {
+        const RunRecord& run = round[map];
+        if (!run.timed) continue;
+        wholes.push_back(run.whole);
+        for (int k = 0; k < run.stageCount; ++k)
+          stages[static_cast<std::size_t>(k)].push_back(run.stageSeconds[k]);
+        if (s > 0 && round[map - variants].timed) ratios.push_back(run.whole / round[map - variants].whole);
+      }
+      if (wholes.empty()) continue;
+      std::printf("%-6s %5d |", options.variants[v].c_str(), options.sizes[s]);
+      for (int k = 0; k < kStageRoom; ++k) {
+        if (stages[static_cast<std::size_t>(k)].size() == wholes.size()) {
+          std::printf(" %s %.3f", kStageNames[k], median(stages[static_cast<std::size_t>(k)]));
+        }
+      }
+      std::printf(" | whole %7.3f s", median(wholes));
+      if (!ratios.empty()) {
+        std::printf(" | x %d: %.2f (%.2f to %.2f)", options.sizes[s - 1], median(ratios),
+                    *std::min_element(ratios.begin(), ratios.end()),
+                    *std::max_element(ratios.begin(), ratios.end()));
+      }
+      std::printf("\n");
+    }
+  }
 }
 
 }  // namespace
@@ -302,31 +408,23 @@ int main(int argc, char** argv) {
     std::fprintf(stderr,
                  "usage: %s [--sizes 256,512,1024,2048] [--variants smooth,noisy,kmeans] [--tones 8]"
                  " [--noise 0.03] [--target 10] [--folder /tmp] [--maps /tmp/quarvel_kmeans]"
-                 " [--summary /dev/null] [--detail 1] [--pause 0]\n",
+                 " [--summary /dev/null] [--detail 1] [--pause 0] [--rounds 1]\n",
                  argv[0]);
     return 2;
   }
   quarvel::tuneAllocator();
   std::printf("%-6s %5s %8s %4s | seconds per stage\n", "map", "side", "regions", "left");
-  for (int side : options.sizes) {
-    for (const std::string& variant : options.variants) {
-      std::fflush(stdout);
-      if (options.pause > 0) sleep(static_cast<unsigned>(options.pause));
-      const pid_t child = fork();
-      if (child == 0) {
-        runOne(options, side, variant);
+  std::vector<std::vector<RunRecord>> records;
+  for (int round = 0; round < options.rounds; ++round) {
+    records.emplace_back();
+    for (int side : options.sizes) {
+      for (const std::string& variant : options.variants) {
         std::fflush(stdout);
-        _exit(0);
+        if (options.pause > 0) sleep(static_cast<unsigned>(options.pause));
+        records.back().push_back(runInChild(options, side, variant));
       }
-      if (child < 0) {
-        runOne(options, side, variant);
-        continue;
-      }
-      int status = 0;
-      waitpid(child, &status, 0);
-      if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        std::printf("%-6s %5d  the run failed (status %d)\n", variant.c_str(), side, status);
     }
   }
+  if (options.rounds > 1) printMedians(options, records);
   return 0;
 }
