@@ -1,5 +1,6 @@
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "model/segmenter.h"
@@ -26,13 +27,44 @@ bool regionGrid(const RegionTable& regions, int width, int height, std::vector<s
   return true;
 }
 
+// Whether the pixel table's region numbers already are that grid, as they are
+// straight after labelling: every pixel of a region carries the region's
+// position, and the regions cover the whole grid. Reading them in place
+// spares the run a word a pixel of fresh memory at the stage where its heap
+// grows most.
+bool numbersAreRegionGrid(const RegionTable& regions, const PixelTable& table, int width, int height) {
+  if (!table.isPlainGrid()) return false;
+  const std::vector<std::uint32_t>& numbers = table.gridRegionWords();
+  std::uint32_t position = 0;
+  std::size_t covered = 0;
+  for (const auto& entry : regions) {
+    ++position;
+    for (const Point& pixel : entry.second.pixels()) {
+      std::size_t index = 0;
+      if (!gridIndexOf(pixel, width, height, index) || numbers[index] != position) return false;
+    }
+    covered += entry.second.pixels().size();
+  }
+  // A pixel set holds each pixel once, and a pixel carries one number: so
+  // the regions' pixels are distinct, and as many as the cells only when
+  // every cell is some region's.
+  return covered == numbers.size();
+}
+
 }  // namespace
 
 void Segmenter::detectContours() {
   const int width = pixelTable_.gridWidth();
   const int height = pixelTable_.gridHeight();
-  std::vector<std::int32_t> grid;
-  if (!regionGrid(regionTable_, width, height, grid)) {
+  std::vector<std::int32_t> builtGrid;
+  std::span<const std::int32_t> grid;
+  if (numbersAreRegionGrid(regionTable_, pixelTable_, width, height)) {
+    const std::vector<std::uint32_t>& numbers = pixelTable_.gridRegionWords();
+    // Positions stay far below 2^31, so the words read the same as signed.
+    grid = {reinterpret_cast<const std::int32_t*>(numbers.data()), numbers.size()};
+  } else if (regionGrid(regionTable_, width, height, builtGrid)) {
+    grid = builtGrid;
+  } else {
     // Regions that do not tile the grid are traced one by one on their own
     // pixel sets.
     for (auto& entry : regionTable_) {
@@ -41,8 +73,9 @@ void Segmenter::detectContours() {
     return;
   }
 
-  // traced[p]: the last region whose trace passed pixel p.
-  std::vector<std::int32_t> traced(grid.size(), 0);
+  // traced[p]: whether a trace has passed pixel p. A trace only steps on its
+  // own region's pixels, so no two regions share a mark.
+  std::vector<std::uint8_t> traced(grid.size(), 0);
   std::vector<std::uint32_t> pixels;
   const GridPositions positions(width, height);
   std::int32_t position = 0;
@@ -55,10 +88,10 @@ void Segmenter::detectContours() {
     pixels.clear();
     const std::size_t maxMoves = 8 * region.pixels().size() + 8;
     traceBoundary(
-        positions, start, maxMoves, [&grid, position](std::size_t pixel) { return grid[pixel] == position; },
-        [&traced, &pixels, position](std::size_t pixel, int) {
-          if (traced[pixel] == position) return;
-          traced[pixel] = position;
+        positions, start, maxMoves, [grid, position](std::size_t pixel) { return grid[pixel] == position; },
+        [&traced, &pixels](std::size_t pixel, int) {
+          if (traced[pixel] != 0) return;
+          traced[pixel] = 1;
           pixels.push_back(static_cast<std::uint32_t>(pixel));
         });
     Contour& contour = region.contour();

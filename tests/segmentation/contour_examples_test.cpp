@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -19,6 +20,8 @@ struct ContourCase {
   std::vector<double> tones;  // raster order
   double region;
   std::vector<std::pair<double, double>> contour;  // expected, raster order
+  // Run between labelling and contour detection.
+  std::function<void(Segmenter&)> alter = nullptr;
 };
 
 class TracedContour : public ::testing::TestWithParam<ContourCase> {};
@@ -32,6 +35,7 @@ TEST_P(TracedContour, HoldsTheOuterBoundaryOnce) {
   Segmenter segmenter;
   loadMap(map, segmenter);
   segmenter.labelComponents();
+  if (c.alter) c.alter(segmenter);
   segmenter.detectContours();
   std::vector<std::pair<double, double>> got;
   const auto region = segmenter.findRegion(c.region);
@@ -42,40 +46,71 @@ TEST_P(TracedContour, HoldsTheOuterBoundaryOnce) {
 
 INSTANTIATE_TEST_SUITE_P(
     Examples, TracedContour,
-    ::testing::Values(ContourCase{"SinglePixel", 1, 1, {3}, 1.0, {{0, 0}}},
-                      // A 3 x 3 square inside a frame: its centre is not on the contour.
-                      ContourCase{"Square",
-                                  5,
-                                  5,
-                                  {0, 0, 0, 0, 0, 0, 1, 1, 1, 0, 0, 1, 1, 1, 0, 0, 1, 1, 1, 0, 0, 0, 0, 0, 0},
-                                  2.0,
-                                  {{1, 1}, {2, 1}, {3, 1}, {1, 2}, {3, 2}, {1, 3}, {2, 3}, {3, 3}}},
-                      ContourCase{"Line", 4, 1, {2, 2, 2, 2}, 1.0, {{0, 0}, {1, 0}, {2, 0}, {3, 0}}},
-                      // The pixels around the hole are not on the contour.
-                      ContourCase{"SquareWithHole",
-                                  5,
-                                  5,
-                                  {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1},
-                                  1.0,
-                                  {{0, 0},
-                                   {1, 0},
-                                   {2, 0},
-                                   {3, 0},
-                                   {4, 0},
-                                   {0, 1},
-                                   {4, 1},
-                                   {0, 2},
-                                   {4, 2},
-                                   {0, 3},
-                                   {4, 3},
-                                   {0, 4},
-                                   {1, 4},
-                                   {2, 4},
-                                   {3, 4},
-                                   {4, 4}}},
-                      // (1,0) over (0,1), (1,1), (2,1): labelled region 2.
-                      ContourCase{
-                          "UpsideDownT", 3, 2, {2, 1, 2, 1, 1, 1}, 2.0, {{1, 0}, {0, 1}, {1, 1}, {2, 1}}}),
+    ::testing::Values(
+        ContourCase{"SinglePixel", 1, 1, {3}, 1.0, {{0, 0}}},
+        // A 3 x 3 square inside a frame: its centre is not on the contour.
+        ContourCase{"Square",
+                    5,
+                    5,
+                    {0, 0, 0, 0, 0, 0, 1, 1, 1, 0, 0, 1, 1, 1, 0, 0, 1, 1, 1, 0, 0, 0, 0, 0, 0},
+                    2.0,
+                    {{1, 1}, {2, 1}, {3, 1}, {1, 2}, {3, 2}, {1, 3}, {2, 3}, {3, 3}}},
+        ContourCase{"Line", 4, 1, {2, 2, 2, 2}, 1.0, {{0, 0}, {1, 0}, {2, 0}, {3, 0}}},
+        // The pixels around the hole are not on the contour.
+        ContourCase{"SquareWithHole",
+                    5,
+                    5,
+                    {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 2, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1},
+                    1.0,
+                    {{0, 0},
+                     {1, 0},
+                     {2, 0},
+                     {3, 0},
+                     {4, 0},
+                     {0, 1},
+                     {4, 1},
+                     {0, 2},
+                     {4, 2},
+                     {0, 3},
+                     {4, 3},
+                     {0, 4},
+                     {1, 4},
+                     {2, 4},
+                     {3, 4},
+                     {4, 4}}},
+        // (1,0) over (0,1), (1,1), (2,1): labelled region 2.
+        ContourCase{"UpsideDownT", 3, 2, {2, 1, 2, 1, 1, 1}, 2.0, {{1, 0}, {0, 1}, {1, 1}, {2, 1}}},
+        // The last pixel still carries region 1's number but has
+        // left its pixel set: the contour is the set's, three
+        // pixels, not the four the numbers show.
+        ContourCase{"PixelLeftItsRegion",
+                    4,
+                    1,
+                    {2, 2, 2, 2},
+                    1.0,
+                    {{0, 0}, {1, 0}, {2, 0}},
+                    [](Segmenter& s) { s.findRegion(1.0)->second.pixels().erase(Point(3, 0)); }},
+        // The middle pixel still carries region 2's number but has moved to
+        // region 1's pixel set: region 2 is its last pixel alone.
+        ContourCase{"PixelMovedToAnotherRegion",
+                    3,
+                    1,
+                    {1, 2, 2},
+                    2.0,
+                    {{2, 0}},
+                    [](Segmenter& s) {
+                      s.findRegion(2.0)->second.pixels().erase(Point(1, 0));
+                      s.findRegion(1.0)->second.pixels().insert(Point(1, 0));
+                    }},
+        // Region 2 is first in the table once region 1 is gone,
+        // while its pixels still carry the number 2.
+        ContourCase{"EarlierRegionTakenOut",
+                    3,
+                    1,
+                    {1, 2, 2},
+                    2.0,
+                    {{1, 0}, {2, 0}},
+                    [](Segmenter& s) { s.regionTable().erase(1.0); }}),
     [](const ::testing::TestParamInfo<ContourCase>& info) { return info.param.name; });
 
 // A kept trace put together again from runs of its own steps and new steps,
