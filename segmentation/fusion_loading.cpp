@@ -12,8 +12,8 @@ namespace quarvel {
 
 namespace {
 
-// spent, when given, is the table itself: each region's pixels and contour
-// are released once read, before the fusion's own tables are made. lender,
+// spent, when given, is the table itself: it is emptied once read, before
+// the fusion's own tables are made. lender,
 // when given, is the pixel table itself, which lends its numbers' room when it
 // is a plain grid.
 void load(const RegionTable& table, RegionTable* spent, const PixelTable& pixels, PixelTable* lender,
@@ -47,12 +47,9 @@ void load(const RegionTable& table, RegionTable* spent, const PixelTable& pixels
     contours.push_back(contourPixels(region.contour(), width, height));
     regions.push_back(std::move(fused));
   }
-  if (spent != nullptr) {
-    for (auto& entry : *spent) {
-      entry.second.pixels() = PointSet();
-      entry.second.contour() = Contour();
-    }
-  }
+  // The regions go before the fusion's tables are made, so that those can
+  // take their room.
+  if (spent != nullptr) spent->clear();
   // A pixel's piece is the position of the region its number names, the
   // number truncated as the graph truncates it.
   const auto pieceOf = [&positionOf, highest](std::uint32_t number) {

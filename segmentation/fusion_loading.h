@@ -24,11 +24,10 @@ struct LentRegionWords {
   std::vector<std::pair<std::size_t, std::uint32_t>> kept;
 };
 
-// The same, for a caller that fills the tables again from the fusion: every
-// region's pixels and contour are released as soon as they are read, so that
-// the fusion's tables can take their place, and a plain grid lends the fusion
-// its region numbers' room (see PixelTable::lendRegionWords). The regions
-// themselves stay.
+// The same, for a caller that fills the tables again from the fusion: the
+// region table is emptied as soon as it is read, so that the fusion's tables
+// can take its place, and a plain grid lends the fusion its region numbers'
+// room (see PixelTable::lendRegionWords).
 void loadFusionReleasing(RegionTable& table, PixelTable& pixels, const WeightRule& rule,
                          std::vector<std::int32_t>& positionOf, RegionFusion& fusion, LentRegionWords& lent);
 

@@ -41,11 +41,10 @@ bool Segmenter::mergeRegions() {
   const std::pair<double, double> heaviest = graph_.heaviestEdge();
   graph_.resize(0);
   LentRegionWords lent;
+  // The fusion takes what it needs of the regions and empties the table,
+  // which is filled again at the end, where regions left without pixels
+  // (never the case after labelling) do not come back.
   loadFusionReleasing(regionTable_, pixelTable_, rule, positionOf, *fusion, lent);
-  // The fusion now holds what it needs of the regions. The table is filled
-  // again at the end, where regions left without pixels (never the case
-  // after labelling) do not come back.
-  regionTable_.clear();
   std::int32_t low = 0;
   std::int32_t high = 0;
   bool found = firstPair(heaviest, positionOf, low, high);
