@@ -15,12 +15,30 @@ std::vector<EdgeWrite> visitContours(int width, int height, std::span<const std:
     return (number > 0 && number < regionLimit && regions[number].present) ? number : 0;
   };
 
-  // contourOwner[p]: the region whose contour holds pixel p (0: none).
-  std::vector<std::int32_t> contourOwner(labels.size(), 0);
-  for (std::int32_t number = 1; number < regionLimit; ++number) {
+  // Whether pixel p lies on region b's contour. Where every contour pixel
+  // carries its region's number, as after labelling, a byte a pixel marks the
+  // contours and the number tells whose; otherwise contourOwner[p] names the
+  // region whose contour holds p (0: none), the last one listed.
+  std::vector<std::uint8_t> onContour(labels.size(), 0);
+  std::vector<std::int32_t> contourOwner;
+  for (std::int32_t number = 1; number < regionLimit && contourOwner.empty(); ++number) {
     if (!regions[number].present) continue;
-    for (std::uint32_t pixel : regions[number].contour) contourOwner[pixel] = number;
+    for (std::uint32_t pixel : regions[number].contour) {
+      if (labels[pixel] != number) {
+        contourOwner.assign(labels.size(), 0);
+        break;
+      }
+      onContour[pixel] = 1;
+    }
   }
+  if (!contourOwner.empty()) {
+    std::vector<std::uint8_t>().swap(onContour);
+    for (std::int32_t number = 1; number < regionLimit; ++number) {
+      if (!regions[number].present) continue;
+      for (std::uint32_t pixel : regions[number].contour) contourOwner[pixel] = number;
+    }
+  }
+  const bool byNumber = contourOwner.empty();
 
   // counted[p]: the visit under way has counted contour pixel p; the pixels
   // it counted are cleared after it.
@@ -32,8 +50,8 @@ std::vector<EdgeWrite> visitContours(int width, int height, std::span<const std:
   const auto regionAt = [&regionOf](std::size_t pixel) {
     return regionOf(pixel) == 0 ? -1 : regionOf(pixel);
   };
-  const auto isContourOf = [&contourOwner](std::size_t pixel, std::int32_t b) {
-    return contourOwner[pixel] == b;
+  const auto isContourOf = [&](std::size_t pixel, std::int32_t b) {
+    return byNumber ? onContour[pixel] != 0 && labels[pixel] == b : contourOwner[pixel] == b;
   };
   for (std::int32_t a = 1; a < regionLimit; ++a) {
     const RegionOutline& region = regions[a];

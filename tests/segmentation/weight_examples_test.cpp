@@ -134,7 +134,21 @@ INSTANTIATE_TEST_SUITE_P(
                   {{1, {0}}, {2, {3}}, {3, {4}}},
                   0,
                   {0.75f, 0.0f, 1.0f, 0.0f, 0.25f, 0.0f},
-                  [](Segmenter& s) { s.regionTable().erase(3.0); }}),
+                  [](Segmenter& s) { s.regionTable().erase(3.0); }},
+        // Region 1 is a 3 x 3 square, region 2 the column beside it. Region
+        // 2's contour is given the square's centre, a pixel numbered 1 that is
+        // not on region 1's contour. Region 2's visit, the later one, meets
+        // the centre as region 1's and does not count it: shared 8, contours
+        // 8 and 4, distance 8, so 8 x 4 / (4 x 8) = 1. Counted, it would give
+        // 8 x 4 / (4 x 9).
+        GraphCase{"ContourPixelOfAnotherRegion",
+                  4,
+                  3,
+                  {1, 1, 1, 2, 1, 1, 1, 2, 1, 1, 1, 2},
+                  {{1, {0}}, {2, {8}}},
+                  0,
+                  {1.0f},
+                  [](Segmenter& s) { s.findRegion(2.0)->second.contour().add(Point(1, 1)); }}),
     [](const ::testing::TestParamInfo<GraphCase>& info) { return info.param.name; });
 
 // A star of pairs valued through PairValuation against the plain rule: every
