@@ -4,9 +4,7 @@
 
 namespace quarvel {
 
-// Once tuneAllocator has run, the heap grows by at least this much at a time,
-// so that nearly all of it lies in whole huge pages, which the programs'
-// operator new asks for (huge_page_new.cpp).
+// Once tuneAllocator has run, the heap grows by at least this much at a time.
 inline constexpr std::size_t kHeapGrowth = std::size_t{64} << 20;
 
 // Sets the allocator up for an analysis run:
@@ -20,7 +18,11 @@ inline constexpr std::size_t kHeapGrowth = std::size_t{64} << 20;
 //   fresh pages again: on virtual machines whose host takes back the memory
 //   the guest frees, fresh pages are slow to fill (about 0.6 GB a second);
 //   a 4096 x 4096 map filled 1.5 GB with large blocks mapped on their own,
-//   about 1 GB now.
+//   about 1 GB then.
+// The heap does not ask for huge pages. On those machines a huge page the
+// host has taken back fills at about 0.4 GB a second, against 2 GB a second
+// and more for small pages, and a run fills most of its memory once: a run of
+// the tool started after a pause was slower with them at every size.
 void tuneAllocator();
 
 // Hands the memory the allocator holds free back to the system. Called once

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -260,47 +259,6 @@ TEST(Bitmap, MemoryFreedBeforeWritingGoesBackToTheSystem) {
   const long long held = residentBytes();
   releaseFreeMemory();
   EXPECT_GT(held - residentBytes(), 50ll << 20);
-}
-
-// Whether the mapping that holds `address` has asked for huge pages ("hg"
-// among its flags in /proc/self/smaps).
-bool hugePagesAsked(const void* address) {
-  const auto at = reinterpret_cast<std::uintptr_t>(address);
-  std::ifstream smaps("/proc/self/smaps");
-  std::string line;
-  bool inside = false;
-  while (std::getline(smaps, line)) {
-    std::uintptr_t start = 0;
-    std::uintptr_t end = 0;
-    char dash = 0;
-    std::istringstream range(line);
-    if (range >> std::hex >> start >> dash >> end && dash == '-') {
-      inside = start <= at && at < end;
-    } else if (inside && line.rfind("VmFlags:", 0) == 0) {
-      return (line + " ").find(" hg ") != std::string::npos;
-    }
-  }
-  return false;
-}
-
-// The programs that run analyses ask for huge pages for the heap as it grows
-// (a fault per small page costs microseconds on virtual machines), and the
-// heap holds every block, large ones too. The blocks are asked for after the
-// heap has grown by more than one step.
-TEST(Bitmap, TheGrowingHeapAsksForHugePagesForLargeAndSmallBlocks) {
-  if (test::kAddressSanitizer) GTEST_SKIP() << "the address sanitizer brings its own allocator";
-  if (!std::filesystem::exists("/proc/self/smaps") ||
-      !std::filesystem::exists("/sys/kernel/mm/transparent_hugepage/enabled")) {
-    GTEST_SKIP() << "no huge pages to ask for here";
-  }
-  tuneAllocator();
-  constexpr std::size_t kBlock = 64 * 1024;
-  std::vector<std::unique_ptr<char[]>> blocks;
-  for (std::size_t k = 0; k < 3 * kHeapGrowth / kBlock; ++k) blocks.emplace_back(new char[kBlock]);
-  const Bytes large(2 * kHeapGrowth);
-  EXPECT_TRUE(hugePagesAsked(blocks[blocks.size() / 2].get()));
-  EXPECT_TRUE(hugePagesAsked(blocks[blocks.size() - blocks.size() / 4].get()));
-  EXPECT_TRUE(hugePagesAsked(large.data() + large.size() / 2));
 }
 
 }  // namespace
