@@ -13,9 +13,8 @@ namespace quarvel {
 namespace {
 
 // spent, when given, is the table itself: it is emptied once read, before
-// the fusion's own tables are made. lender,
-// when given, is the pixel table itself, which lends its numbers' room when it
-// is a plain grid.
+// the fusion's own tables are made. lender, when given, is the pixel table
+// itself, which lends its numbers' room when it is a plain grid.
 void load(const RegionTable& table, RegionTable* spent, const PixelTable& pixels, PixelTable* lender,
           const WeightRule& rule, std::vector<std::int32_t>& positionOf, RegionFusion& fusion,
           LentRegionWords* lent) {
