@@ -164,7 +164,7 @@ double processorSeconds() {
   return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_nsec) * 1e-9;
 }
 
-// The stages a run times, in order, as StageClock::run names them.
+// The stages a run times, as StageClock::run names them.
 constexpr const char* kStageNames[] = {"open",   "desc",    "label",  "contours", "graph", "origine",
                                        "fusion", "summary", "report", "resultat", "free"};
 constexpr int kStageRoom = static_cast<int>(std::size(kStageNames));
@@ -237,8 +237,7 @@ bool prepareInputs(const Options& options, int side, const std::string& variant,
 // What a map's run sends back to the parent process for the medians.
 struct RunRecord {
   bool timed = false;
-  int stageCount = 0;
-  double stageSeconds[kStageRoom] = {};
+  double stageSeconds[kStageRoom] = {};  // by kStageNames
   double whole = 0;
 };
 
@@ -320,10 +319,7 @@ RunRecord runOne(const Options& options, int side, const std::string& variant) {
   std::fflush(stdout);
   record.timed = true;
   record.whole = whole;
-  for (const Stage& stage : clock.stages()) {
-    if (record.stageCount == kStageRoom) break;
-    record.stageSeconds[record.stageCount++] = stage.seconds;
-  }
+  for (int k = 0; k < kStageRoom; ++k) record.stageSeconds[k] = clock.seconds(kStageNames[k]);
   return record;
 }
 
@@ -378,16 +374,14 @@ void printMedians(const Options& options, const std::vector<std::vector<RunRecor
         const RunRecord& run = round[map];
         if (!run.timed) continue;
         wholes.push_back(run.whole);
-        for (int k = 0; k < run.stageCount; ++k)
+        for (int k = 0; k < kStageRoom; ++k)
           stages[static_cast<std::size_t>(k)].push_back(run.stageSeconds[k]);
         if (s > 0 && round[map - variants].timed) ratios.push_back(run.whole / round[map - variants].whole);
       }
       if (wholes.empty()) continue;
       std::printf("%-6s %5d |", options.variants[v].c_str(), options.sizes[s]);
       for (int k = 0; k < kStageRoom; ++k) {
-        if (stages[static_cast<std::size_t>(k)].size() == wholes.size()) {
-          std::printf(" %s %.3f", kStageNames[k], median(stages[static_cast<std::size_t>(k)]));
-        }
+        std::printf(" %s %.3f", kStageNames[k], median(stages[static_cast<std::size_t>(k)]));
       }
       std::printf(" | whole %7.3f s", median(wholes));
       if (!ratios.empty()) {
