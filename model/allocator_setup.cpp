@@ -2,6 +2,7 @@
 
 // Any C library header defines __GLIBC__ when the library is glibc; without
 // one before the test below, the test is always false.
+#include <cstddef>
 #include <cstdlib>
 
 #if defined(__GLIBC__)
@@ -9,6 +10,13 @@
 #endif
 
 namespace quarvel {
+
+#if defined(__GLIBC__)
+namespace {
+// How much the heap grows by at least, once tuned.
+constexpr std::size_t kHeapGrowth = std::size_t{64} << 20;
+}  // namespace
+#endif
 
 void tuneAllocator() {
 #if defined(__GLIBC__)

@@ -1,11 +1,6 @@
 #pragma once
 
-#include <cstddef>
-
 namespace quarvel {
-
-// Once tuneAllocator has run, the heap grows by at least this much at a time.
-inline constexpr std::size_t kHeapGrowth = std::size_t{64} << 20;
 
 // Sets the allocator up for an analysis run:
 // - small blocks that are freed go to the per-size lists at once rather than
@@ -13,7 +8,7 @@ inline constexpr std::size_t kHeapGrowth = std::size_t{64} << 20;
 //   requests, and every larger request would first sweep the fast bins (about
 //   4 % of the fusion's time on large maps);
 // - every block comes from the heap, none from a mapping of its own, and the
-//   heap grows by kHeapGrowth at least. A freed block stays with the heap for
+//   heap grows by 64 MB at least. A freed block stays with the heap for
 //   the next one instead of going back to the system and being filled with
 //   fresh pages again: on virtual machines whose host takes back the memory
 //   the guest frees, fresh pages are slow to fill (about 0.6 GB a second);
