@@ -61,16 +61,19 @@ TEST_P(IntegerText, MatchesTheStream) {
   std::string text;
   appendInteger(text, GetParam());
   EXPECT_EQ(text, out.str());
-  if (GetParam() >= 0) {
-    std::string unsignedText;
-    appendUnsigned(unsignedText, static_cast<std::uint64_t>(GetParam()));
-    EXPECT_EQ(unsignedText, out.str());
-  }
+  // A negative row also stands for the unsigned number of the same bits:
+  // -1 is the longest, twenty digits.
+  std::ostringstream unsignedOut;
+  unsignedOut << static_cast<std::uint64_t>(GetParam());
+  std::string unsignedText;
+  appendUnsigned(unsignedText, static_cast<std::uint64_t>(GetParam()));
+  EXPECT_EQ(unsignedText, unsignedOut.str());
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, IntegerText,
                          testing::Values(0, 1, 9, 10, 11, 99, 100, 101, 999, 1000, 4096, 65535, 1000000,
-                                         4294967295, -1, -10, -99, -100,
+                                         4294967295, 9999999999, 999999999999999999, 1000000000000000000, -1,
+                                         -10, -99, -100, -8446744073709551616, -8446744073709551617,
                                          std::numeric_limits<std::int64_t>::max(),
                                          std::numeric_limits<std::int64_t>::min()));
 
