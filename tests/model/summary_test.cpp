@@ -203,6 +203,20 @@ INSTANTIATE_TEST_SUITE_P(Tables, SummaryPaths,
                                                          s.pixelTable().setTone(Point(1, 1), 2.5);
                                                          s.pixelTable().setRegionNumber(Point(2, 1), -0.0);
                                                        }},
+                                         BothPathsCase{"last_cell_without_region_number", 7, 80, 60, 0,
+                                                       [](Segmenter& s) {
+                                                         PixelTable& table = s.pixelTable();
+                                                         const int width = table.gridWidth();
+                                                         const int height = table.gridHeight();
+                                                         table.reset(width, height);
+                                                         for (int y = 0; y < height; ++y) {
+                                                           for (int x = 0; x < width; ++x) {
+                                                             table.setGridTone(x, y, 1);
+                                                             if (x + 1 < width || y + 1 < height)
+                                                               table.setRegionNumberAt(x, y, 1);
+                                                           }
+                                                         }
+                                                       }},
                                          BothPathsCase{"pixel_off_the_grid", 5, 8, 5, 0,
                                                        [](Segmenter& s) {
                                                          PixelRecord record;
