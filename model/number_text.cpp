@@ -15,9 +15,9 @@ constexpr char kDigitPairs[] =
 }  // namespace
 
 char* writeUnsigned(char* at, std::uint64_t value) {
-  // The length first, so that the digits go straight to their places: the
-  // summary writes hundreds of millions of short numbers, and copying each
-  // from a scratch buffer cost a library call a number.
+  // The length is counted first so that the digits go straight to their
+  // places: copying a short number out of a scratch buffer takes a library
+  // call, and the summary writes hundreds of millions of numbers.
   std::size_t length = 1;
   for (std::uint64_t bound = 10; length < 20 && value >= bound; bound *= 10) ++length;
   char* const end = at + length;
