@@ -17,7 +17,7 @@ constexpr char kDigitPairs[] =
 char* writeUnsigned(char* at, std::uint64_t value) {
   // The length is counted first so that the digits go straight to their
   // places: copying a short number out of a scratch buffer takes a library
-  // call, and the summary writes hundreds of millions of numbers.
+  // call, and the summary of a large map writes a hundred million numbers.
   std::size_t length = 1;
   for (std::uint64_t bound = 10; length < 20 && value >= bound; bound *= 10) ++length;
   char* const end = at + length;
