@@ -294,9 +294,10 @@ void ContourGeometry::forEachTracePixelNear(std::int32_t part, std::int32_t targ
   if (goOn && traced(target) && traceLength_[static_cast<std::size_t>(target)] < owners.scanCostOf(part)) {
     // Fewer steps on target's trace than pixels to look at to find the
     // part's: each step's pixel looks for the part's pixels not looked around
-    // yet.
+    // yet, unless the part's bounding box is out of its reach.
     forEachContourStep(target, [&](std::uint32_t n) {
-      if (flags_[n] & kSeen) return true;
+      const std::size_t row = grid_.row(n);
+      if (!owners.mayBeNear(part, row, grid_.column(n, row)) || (flags_[n] & kSeen)) return true;
       scratch_.push_back(n);
       if (countUnscanned(n) == 0) return true;
       if (!(flags_[n] & kNear)) meet(n);

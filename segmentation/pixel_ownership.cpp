@@ -39,9 +39,9 @@ void PixelOwnership::start(std::vector<std::uint32_t> pieces, int width, std::si
     const Box& box = box_[r];
     scanCost_[r] =
         size_[r] == 0 ? 0 : std::uint64_t{box.bottom - box.top + 1} * std::uint64_t{box.right - box.left + 1};
-    // A piece with no pixel is an empty box.
-    if (size_[r] == 0) box_[r] = {1, 0, 1, 0};
+    if (size_[r] == 0) box_[r] = kEmptyBox;
   }
+  regionBox_ = box_;
 }
 
 void PixelOwnership::absorb(std::int32_t kept, std::int32_t absorbed) {
@@ -60,6 +60,11 @@ void PixelOwnership::absorb(std::int32_t kept, std::int32_t absorbed) {
     firstPiece_[k] = firstPiece_[a];
   }
   firstPiece_[a] = lastPiece_[a] = kNone;
+  Box& box = regionBox_[k];
+  const Box& taken = regionBox_[a];
+  box = {std::min(box.top, taken.top), std::max(box.bottom, taken.bottom), std::min(box.left, taken.left),
+         std::max(box.right, taken.right)};
+  regionBox_[a] = kEmptyBox;
   size_[k] += size_[a];
   size_[a] = 0;
   scanCost_[k] += scanCost_[a];

@@ -31,6 +31,13 @@ class PixelOwnership {
   // The pixels forEachPixel looks at to find the region's: the areas of its
   // pieces' bounding boxes.
   std::uint64_t scanCostOf(std::int32_t region) const { return scanCost_[static_cast<std::size_t>(region)]; }
+  // Whether the pixel at (row, column) lies within one step of the bounding
+  // box of the region's pixels, that is, whether its 3 x 3 block may hold one.
+  bool mayBeNear(std::int32_t region, std::size_t row, std::size_t column) const {
+    const Box& box = regionBox_[static_cast<std::size_t>(region)];
+    return row + 1 >= box.top && row <= std::size_t{box.bottom} + 1 && column + 1 >= box.left &&
+           column <= std::size_t{box.right} + 1;
+  }
   // Calls visit(pixel) for the region's pixels in turn while it answers true:
   // piece by piece, each in raster order; when two regions merge, the pieces
   // of the larger come first. A piece's pixels are found in its bounding box,
@@ -70,9 +77,13 @@ class PixelOwnership {
     std::uint32_t left = 0;
     std::uint32_t right = 0;
   };
+  // The box of no pixel: no row to scan, no pixel near it, and the union
+  // with it leaves a box as it is.
+  static constexpr Box kEmptyBox{UINT32_MAX, 0, UINT32_MAX, 0};
   std::size_t width_ = 0;
   std::vector<std::uint32_t> piece_;      // per pixel
   std::vector<Box> box_;                  // per piece
+  std::vector<Box> regionBox_;            // per region: the union of its pieces' boxes
   std::vector<std::int32_t> ownerOf_;     // per piece: the live region holding it
   std::vector<std::int32_t> nextPiece_;   // per piece: the next piece of its region
   std::vector<std::int32_t> firstPiece_;  // per region
