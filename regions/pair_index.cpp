@@ -11,7 +11,11 @@ void PairIndex::clear() {
 }
 
 void PairIndex::reserve(std::size_t count) {
-  while (2 * count > slots_.size()) grow();
+  // Straight to the size that doubling would reach, so that a large index is
+  // filled once rather than through every size below it.
+  std::size_t size = slots_.empty() ? 16 : slots_.size();
+  while (2 * count > size) size *= 2;
+  if (size > slots_.size()) rehash(size);
 }
 
 std::int32_t PairIndex::find(std::uint64_t key) const {
@@ -70,11 +74,13 @@ void PairIndex::erase(std::uint64_t key) {
   }
 }
 
-void PairIndex::grow() {
-  std::vector<Slot> old(slots_.empty() ? 16 : 2 * slots_.size());
+void PairIndex::grow() { rehash(slots_.empty() ? 16 : 2 * slots_.size()); }
+
+void PairIndex::rehash(std::size_t size) {
+  std::vector<Slot> old(size);
   old.swap(slots_);
   shift_ = 64;
-  for (std::size_t size = slots_.size(); size > 1; size >>= 1) --shift_;
+  for (std::size_t n = slots_.size(); n > 1; n >>= 1) --shift_;
   used_ = 0;
   const std::size_t mask = slots_.size() - 1;
   for (const Slot& slot : old) {

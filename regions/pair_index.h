@@ -35,6 +35,8 @@ class PairIndex {
     return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> shift_);
   }
   void grow();
+  // Moves every entry into a table of size slots, a power of two.
+  void rehash(std::size_t size);
 
   std::vector<Slot> slots_;
   std::size_t used_ = 0;
