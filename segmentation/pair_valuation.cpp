@@ -13,6 +13,18 @@ constexpr float kInfinity = std::numeric_limits<float>::infinity();
 
 bool usable(float value) { return value != 0.0f && !std::isnan(value); }
 
+// std::nextafter(value, 0.0f) without the library call, which a hub's
+// valuation makes once per group: the float next to value on the side of
+// zero; zero for zero, and value itself when it is not a number.
+float nextTowardZero(float value) {
+  const float next = value == 0.0f       ? 0.0f
+                     : std::isnan(value) ? value
+                                         : std::bit_cast<float>(std::bit_cast<std::uint32_t>(value) - 1u);
+  assert(std::isnan(value) ||
+         std::bit_cast<std::uint32_t>(next) == std::bit_cast<std::uint32_t>(std::nextafter(value, 0.0f)));
+  return next;
+}
+
 }  // namespace
 
 void PairValuation::start(const WeightRule& rule, bool modestDescriptors, std::size_t regionCount,
@@ -259,17 +271,22 @@ bool PairValuation::heaviestOfGroup(std::int32_t hub, const EdgeEnd& hubEnd, Hub
   const auto holds = [&](const HubEntry& entry) {
     return ends_->endOf(neighbourOf(entry)).contourSize <= hubEnd.contourSize;
   };
+  // The top's neighbour is read once for both the check and the distance.
+  EdgeEnd topEnd;
+  const auto topHolds = [&](const HubEntry& entry) {
+    topEnd = ends_->endOf(neighbourOf(entry));
+    return topEnd.contourSize <= hubEnd.contourSize;
+  };
   const auto evict = [&](std::int32_t id) {
     removeEntry(group, static_cast<std::size_t>(marks_[static_cast<std::size_t>(id)].slot));
     marks_[static_cast<std::size_t>(id)].hub = -1;
     evicted_.push_back(id);
   };
   while (true) {
-    while (!heap.empty() && !holds(heap.front())) evict(heap.front().pair);
+    while (!heap.empty() && !topHolds(heap.front())) evict(heap.front().pair);
     if (heap.empty()) return false;
     const HubEntry top = heap.front();
-    const float distance =
-        descriptorDistance(*hubEnd.descriptors, *ends_->endOf(neighbourOf(top)).descriptors);
+    const float distance = descriptorDistance(*hubEnd.descriptors, *topEnd.descriptors);
     const float factor = sizeFactor(group.small);
     const float weight = combinedWeight(distance, top.term, factor);
     if (!usable(weight)) return false;
@@ -277,7 +294,7 @@ bool PairValuation::heaviestOfGroup(std::int32_t hub, const EdgeEnd& hubEnd, Hub
     std::int32_t pair = top.pair;
     // Lower terms can round to the same weight only if the next term down
     // does; those entries hang below the top on paths of such entries.
-    if (combinedWeight(distance, std::nextafter(top.term, 0.0f), factor) == weight) {
+    if (combinedWeight(distance, nextTowardZero(top.term), factor) == weight) {
       misplaced_.clear();
       tiePath_.assign(1, 0);
       while (!tiePath_.empty()) {
