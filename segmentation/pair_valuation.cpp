@@ -268,22 +268,21 @@ bool PairValuation::heaviestOfGroup(std::int32_t hub, const EdgeEnd& hubEnd, Hub
   const auto neighbourOf = [hub](const HubEntry& entry) { return entry.low == hub ? entry.high : entry.low; };
   // An entry holds while its neighbour's contour is no longer than the hub's;
   // one that does not is worth at most its stored term.
-  const auto holds = [&](const HubEntry& entry) {
-    return ends_->endOf(neighbourOf(entry)).contourSize <= hubEnd.contourSize;
+  const auto holdsWith = [&](const EdgeEnd& neighbour) {
+    return neighbour.contourSize <= hubEnd.contourSize;
   };
-  // The top's neighbour is read once for both the check and the distance.
-  EdgeEnd topEnd;
-  const auto topHolds = [&](const HubEntry& entry) {
-    topEnd = ends_->endOf(neighbourOf(entry));
-    return topEnd.contourSize <= hubEnd.contourSize;
-  };
+  const auto holds = [&](const HubEntry& entry) { return holdsWith(ends_->endOf(neighbourOf(entry))); };
   const auto evict = [&](std::int32_t id) {
     removeEntry(group, static_cast<std::size_t>(marks_[static_cast<std::size_t>(id)].slot));
     marks_[static_cast<std::size_t>(id)].hub = -1;
     evicted_.push_back(id);
   };
   while (true) {
-    while (!heap.empty() && !topHolds(heap.front())) evict(heap.front().pair);
+    // The top's neighbour is read once for both the check and the distance.
+    EdgeEnd topEnd;
+    while (!heap.empty() && !holdsWith(topEnd = ends_->endOf(neighbourOf(heap.front())))) {
+      evict(heap.front().pair);
+    }
     if (heap.empty()) return false;
     const HubEntry top = heap.front();
     const float distance = descriptorDistance(*hubEnd.descriptors, *topEnd.descriptors);
