@@ -1,5 +1,7 @@
 #include "regions/pair_index.h"
 
+#include <array>
+#include <cassert>
 #include <utility>
 
 namespace quarvel {
@@ -42,6 +44,31 @@ std::int32_t PairIndex::findOrInsert(std::uint64_t key, std::int32_t id, bool& i
   ++used_;
   inserted = true;
   return id;
+}
+
+void PairIndex::insertAbsent(std::span<const std::uint64_t> keys, std::int32_t firstId) {
+  reserve(used_ + keys.size());
+  // Taken in the order of their homes' leading bits, the entries fill the
+  // table one stretch at a time: a large table is written nearly in order
+  // instead of one cache miss per entry.
+  constexpr int kBucketBits = 10;
+  const auto bucketOf = [](std::uint64_t key) {
+    return static_cast<std::size_t>(hash(key) >> (64 - kBucketBits));
+  };
+  std::array<std::size_t, (std::size_t{1} << kBucketBits) + 1> begin{};
+  for (std::uint64_t key : keys) ++begin[bucketOf(key) + 1];
+  for (std::size_t b = 1; b < begin.size(); ++b) begin[b] += begin[b - 1];
+  std::vector<Slot> ordered(keys.size());
+  for (std::size_t k = 0; k < keys.size(); ++k) {
+    ordered[begin[bucketOf(keys[k])]++] = {keys[k], firstId + static_cast<std::int32_t>(k)};
+  }
+  const std::size_t mask = slots_.size() - 1;
+  for (const Slot& entry : ordered) {
+    std::size_t i = home(entry.key);
+    for (; slots_[i].id >= 0; i = (i + 1) & mask) assert(slots_[i].key != entry.key);
+    slots_[i] = entry;
+  }
+  used_ += keys.size();
 }
 
 void PairIndex::update(std::uint64_t key, std::int32_t id) {

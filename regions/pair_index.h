@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace quarvel {
@@ -18,6 +19,9 @@ class PairIndex {
   std::int32_t find(std::uint64_t key) const;
   // The id under key; stores id there first when the key is absent.
   std::int32_t findOrInsert(std::uint64_t key, std::int32_t id, bool& inserted);
+  // Stores keys[k] with id firstId + k, for keys that are all absent and
+  // distinct.
+  void insertAbsent(std::span<const std::uint64_t> keys, std::int32_t firstId);
   void erase(std::uint64_t key);
   // Starts loading the slots where key is looked for.
   void prefetch(std::uint64_t key) const {
@@ -31,9 +35,8 @@ class PairIndex {
     std::uint64_t key = 0;
     std::int32_t id = -1;  // -1: empty
   };
-  std::size_t home(std::uint64_t key) const {
-    return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> shift_);
-  }
+  static std::uint64_t hash(std::uint64_t key) { return key * 0x9E3779B97F4A7C15ull; }
+  std::size_t home(std::uint64_t key) const { return static_cast<std::size_t>(hash(key) >> shift_); }
   void grow();
   // Moves every entry into a table of size slots, a power of two.
   void rehash(std::size_t size);

@@ -49,17 +49,24 @@ void ContourGeometry::start(int width, int height, std::vector<std::vector<std::
   const auto isContourOf = [this](std::size_t pixel, std::int32_t) {
     return (flags_[pixel] & kOnContour) != 0;
   };
-  // The pairs a visit met, by the other region: one index lookup per pair
-  // and visit rather than one per contact.
+  // The pairs of the region visited, by the other region: those that earlier
+  // visits made, then those it makes. The index is filled once at the end,
+  // in its own order; on a large map one lookup per pair and visit would
+  // miss the cache nearly every time.
   std::vector<std::int32_t> pairWith(pixels_.size(), -1);
   std::vector<std::int32_t> met;
   for (std::size_t r = 0; r < pixels_.size(); ++r) {
     const std::int32_t a = static_cast<std::int32_t>(r);
+    for (std::int32_t id : pairs.pairsOf(a)) {
+      const std::int32_t c = pairs[id].other(a);
+      pairWith[static_cast<std::size_t>(c)] = id;
+      met.push_back(c);
+    }
     visitContourContacts(width, height, pixels_[r], a, regionAt, isContourOf, countOnce,
                          [&](std::int32_t c, bool shared) {
                            std::int32_t& id = pairWith[static_cast<std::size_t>(c)];
                            if (id < 0) {
-                             id = pairs.obtain(a, c);
+                             id = pairs.addNew(a, c);
                              met.push_back(c);
                            }
                            PairContacts& pair = pairs.contacts(id);
@@ -72,6 +79,7 @@ void ContourGeometry::start(int width, int height, std::vector<std::vector<std::
     for (std::uint32_t pixel : scratch_) flags_[pixel] &= static_cast<std::uint8_t>(~kSeen);
     scratch_.clear();
   }
+  pairs.indexAdded();
 }
 
 bool ContourGeometry::nearContourOf(std::size_t pixel, std::size_t skip, std::int32_t m,

@@ -20,21 +20,43 @@ void FusionPairs::start(std::size_t regionCount) {
   index_.reserve(3 * regionCount);
   pairsOf_.assign(regionCount, {});
   compactedSize_.assign(regionCount, 0);
+  indexed_ = 0;
 }
 
-std::int32_t FusionPairs::find(std::int32_t a, std::int32_t c) const { return index_.find(key(a, c)); }
-
-std::int32_t FusionPairs::obtain(std::int32_t a, std::int32_t c) {
+std::int32_t FusionPairs::addNew(std::int32_t a, std::int32_t c) {
   assert(a != c);
-  bool inserted = false;
-  const std::int32_t id = index_.findOrInsert(key(a, c), static_cast<std::int32_t>(pairs_.size()), inserted);
-  if (!inserted) return id;
+  const auto id = static_cast<std::int32_t>(pairs_.size());
   PairContacts pair;
   pair.low = std::min(a, c);
   pair.high = std::max(a, c);
   pairs_.push_back(pair);
   pairsOf_[static_cast<std::size_t>(a)].push_back(id);
   pairsOf_[static_cast<std::size_t>(c)].push_back(id);
+  return id;
+}
+
+void FusionPairs::indexAdded() {
+  std::vector<std::uint64_t> keys;
+  keys.reserve(pairs_.size() - indexed_);
+  for (std::size_t id = indexed_; id < pairs_.size(); ++id)
+    keys.push_back(key(pairs_[id].low, pairs_[id].high));
+  index_.insertAbsent(keys, static_cast<std::int32_t>(indexed_));
+  indexed_ = pairs_.size();
+}
+
+std::int32_t FusionPairs::find(std::int32_t a, std::int32_t c) const {
+  assert(indexed_ == pairs_.size());
+  return index_.find(key(a, c));
+}
+
+std::int32_t FusionPairs::obtain(std::int32_t a, std::int32_t c) {
+  assert(a != c);
+  assert(indexed_ == pairs_.size());
+  bool inserted = false;
+  const std::int32_t id = index_.findOrInsert(key(a, c), static_cast<std::int32_t>(pairs_.size()), inserted);
+  if (!inserted) return id;
+  addNew(a, c);
+  ++indexed_;
   return id;
 }
 

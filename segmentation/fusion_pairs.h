@@ -36,6 +36,12 @@ class FusionPairs {
  public:
   void start(std::size_t regionCount);
 
+  // While loading, before any find or obtain: creates the pair of two regions
+  // that have none yet, without indexing it.
+  std::int32_t addNew(std::int32_t a, std::int32_t c);
+  // Indexes every pair added, all at once, which touches the index in order.
+  void indexAdded();
+
   // The live pair of two regions, or -1.
   std::int32_t find(std::int32_t a, std::int32_t c) const;
   // The live pair of two regions, created without contacts when there is none.
@@ -68,6 +74,7 @@ class FusionPairs {
   static std::uint64_t key(std::int32_t a, std::int32_t c);
   std::vector<PairContacts> pairs_;
   std::vector<std::vector<std::int32_t>> pairsOf_;
+  std::size_t indexed_ = 0;                   // the pairs below this id are in the index
   std::vector<std::uint32_t> compactedSize_;  // per region: its list's size after the last compaction
   PairIndex index_;
 };
