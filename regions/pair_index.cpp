@@ -62,13 +62,7 @@ void PairIndex::insertAbsent(std::span<const std::uint64_t> keys, std::int32_t f
   for (std::size_t k = 0; k < keys.size(); ++k) {
     ordered[begin[bucketOf(keys[k])]++] = {keys[k], firstId + static_cast<std::int32_t>(k)};
   }
-  const std::size_t mask = slots_.size() - 1;
-  for (const Slot& entry : ordered) {
-    std::size_t i = home(entry.key);
-    for (; slots_[i].id >= 0; i = (i + 1) & mask) assert(slots_[i].key != entry.key);
-    slots_[i] = entry;
-  }
-  used_ += keys.size();
+  for (const Slot& entry : ordered) place(entry);
 }
 
 void PairIndex::update(std::uint64_t key, std::int32_t id) {
@@ -109,14 +103,17 @@ void PairIndex::rehash(std::size_t size) {
   shift_ = 64;
   for (std::size_t n = slots_.size(); n > 1; n >>= 1) --shift_;
   used_ = 0;
-  const std::size_t mask = slots_.size() - 1;
   for (const Slot& slot : old) {
-    if (slot.id < 0) continue;
-    std::size_t i = home(slot.key);
-    while (slots_[i].id >= 0) i = (i + 1) & mask;
-    slots_[i] = slot;
-    ++used_;
+    if (slot.id >= 0) place(slot);
   }
+}
+
+void PairIndex::place(const Slot& entry) {
+  const std::size_t mask = slots_.size() - 1;
+  std::size_t i = home(entry.key);
+  for (; slots_[i].id >= 0; i = (i + 1) & mask) assert(slots_[i].key != entry.key);
+  slots_[i] = entry;
+  ++used_;
 }
 
 }  // namespace quarvel

@@ -40,6 +40,9 @@ class PairIndex {
   void grow();
   // Moves every entry into a table of size slots, a power of two.
   void rehash(std::size_t size);
+  // Stores an entry whose key is absent in the first free slot from its home;
+  // the table has room for it.
+  void place(const Slot& entry);
 
   std::vector<Slot> slots_;
   std::size_t used_ = 0;

@@ -36,8 +36,9 @@ class FusionPairs {
  public:
   void start(std::size_t regionCount);
 
-  // While loading, before any find or obtain: creates the pair of two regions
-  // that have none yet, without indexing it.
+  // Creates the pair of two regions that have none yet, without indexing it.
+  // Pairs are added so while loading, before any find or obtain, and then
+  // indexed by indexAdded.
   std::int32_t addNew(std::int32_t a, std::int32_t c);
   // Indexes every pair added, all at once, which touches the index in order.
   void indexAdded();
