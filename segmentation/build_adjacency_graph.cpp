@@ -33,7 +33,7 @@ bool Segmenter::buildAdjacencyGraph(int weighted) {
     const Region& region = entry.second;
     RegionOutline& outline = outlines[static_cast<std::size_t>(number)];
     outline.present = true;
-    outline.end = {&region.descriptors(), region.pixelCount(), region.contour().size()};
+    outline.end = {region.descriptors(), region.pixelCount(), region.contour().size()};
     outline.contour = contourPixels(region.contour(), width, height);
   }
 

@@ -5,7 +5,7 @@
 namespace quarvel {
 namespace {
 
-std::uint64_t hashOf(const std::vector<float>& descriptors) {
+std::uint64_t hashOf(std::span<const float> descriptors) {
   std::uint64_t hash = descriptors.size();
   for (float value : descriptors) hash = (hash ^ std::bit_cast<std::uint32_t>(value)) * 0x100000001b3ull;
   return hash ^ (hash >> 29);
@@ -14,22 +14,24 @@ std::uint64_t hashOf(const std::vector<float>& descriptors) {
 }  // namespace
 
 void DescriptorKinds::clear() {
-  bits_.clear();
+  values_.clear();
   start_.assign(1, 0);
   slots_.clear();
   shift_ = 64;
 }
 
-bool DescriptorKinds::holds(std::int32_t kind, const std::vector<float>& descriptors) const {
+bool DescriptorKinds::holds(std::int32_t kind, std::span<const float> descriptors) const {
   const std::size_t first = start_[static_cast<std::size_t>(kind)];
   if (start_[static_cast<std::size_t>(kind) + 1] - first != descriptors.size()) return false;
   for (std::size_t k = 0; k < descriptors.size(); ++k) {
-    if (bits_[first + k] != std::bit_cast<std::uint32_t>(descriptors[k])) return false;
+    if (std::bit_cast<std::uint32_t>(values_[first + k]) != std::bit_cast<std::uint32_t>(descriptors[k])) {
+      return false;
+    }
   }
   return true;
 }
 
-std::int32_t DescriptorKinds::kindOf(const std::vector<float>& descriptors) {
+std::int32_t DescriptorKinds::kindOf(std::span<const float> descriptors) {
   const auto count = static_cast<std::int32_t>(start_.size() - 1);
   if (2 * (static_cast<std::size_t>(count) + 1) > slots_.size()) grow();
   const std::uint64_t hash = hashOf(descriptors);
@@ -39,8 +41,8 @@ std::int32_t DescriptorKinds::kindOf(const std::vector<float>& descriptors) {
     if (slots_[i].hash == hash && holds(slots_[i].kind, descriptors)) return slots_[i].kind;
   }
   slots_[i] = {hash, count};
-  for (float value : descriptors) bits_.push_back(std::bit_cast<std::uint32_t>(value));
-  start_.push_back(static_cast<std::uint32_t>(bits_.size()));
+  values_.insert(values_.end(), descriptors.begin(), descriptors.end());
+  start_.push_back(static_cast<std::uint32_t>(values_.size()));
   return count;
 }
 

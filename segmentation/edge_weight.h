@@ -2,13 +2,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace quarvel {
 
 // What the weight of an edge needs to know of one of its two regions.
 struct EdgeEnd {
-  const std::vector<float>* descriptors = nullptr;
+  std::span<const float> descriptors;
   double pixelCount = 0.0;
   std::size_t contourSize = 0;
   // Regions of one kind >= 0 carry equal descriptor lists (those that kept
@@ -18,7 +19,7 @@ struct EdgeEnd {
 
 // Euclidean distance between two descriptor lists over the positions both
 // have; the running sum is kept as a float, each term formed in double.
-float descriptorDistance(const std::vector<float>& a, const std::vector<float>& b);
+float descriptorDistance(std::span<const float> a, std::span<const float> b);
 
 // The contour term min(contour sizes) / (4 x shared), rounded to a float.
 inline float contourTerm(double shorter, double shared) {
@@ -52,6 +53,6 @@ float edgeWeight(const EdgeEnd& a, const EdgeEnd& b, double shared, float epsilo
 // where b has one, a's own value where it has none.
 std::vector<float> mergedDescriptors(const std::vector<float>& a, const std::vector<float>& b);
 // a becomes mergedDescriptors(a, b) in place.
-void mergeDescriptorsInto(std::vector<float>& a, const std::vector<float>& b);
+void mergeDescriptorsInto(std::vector<float>& a, std::span<const float> b);
 
 }  // namespace quarvel

@@ -29,6 +29,8 @@ void load(const RegionTable& table, RegionTable* spent, const PixelTable& pixels
   positionOf.assign(static_cast<std::size_t>(highest) + 1, -1);
   std::vector<FusionRegion> regions;
   regions.reserve(table.size());
+  std::vector<std::vector<float>> descriptors;
+  descriptors.reserve(table.size());
   std::vector<std::vector<std::uint32_t>> contours;
   contours.reserve(table.size());
   for (const auto& entry : table) {
@@ -37,7 +39,7 @@ void load(const RegionTable& table, RegionTable* spent, const PixelTable& pixels
       positionOf[static_cast<std::size_t>(entry.first)] = static_cast<std::int32_t>(regions.size());
     }
     FusionRegion fused;
-    fused.descriptors = region.descriptors();
+    descriptors.push_back(region.descriptors());
     fused.pixelCount = region.pixelCount();
     std::size_t first = 0;
     fused.firstPixel = !region.pixels().empty() && gridIndexOf(*region.pixelsBegin(), width, height, first)
@@ -72,7 +74,7 @@ void load(const RegionTable& table, RegionTable* spent, const PixelTable& pixels
       pieces[cell] = pieceOf(static_cast<std::uint32_t>(numbers[cell]));
     }
   }
-  fusion.start(width, height, std::move(pieces), std::move(regions), std::move(contours), rule);
+  fusion.start(width, height, std::move(pieces), std::move(regions), descriptors, std::move(contours), rule);
 }
 
 }  // namespace

@@ -68,7 +68,8 @@ bool Segmenter::mergeRegions() {
     if (!fused.alive) continue;
     newNumber[r] = ++count;
     sizes.push_back(static_cast<std::size_t>(fused.pixelCount));
-    descriptors.push_back(fused.descriptors);
+    const std::span<const float> merged = fusion->descriptors(static_cast<std::int32_t>(r));
+    descriptors.emplace_back(merged.begin(), merged.end());
     contours.emplace_back().reserve(fusion->contourSize(static_cast<std::int32_t>(r)));
   }
   const std::size_t pixelCount =

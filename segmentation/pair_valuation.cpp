@@ -127,7 +127,7 @@ std::int32_t PairValuation::hubFor(const PairContacts& pair, const EdgeEnd& low,
   const EdgeEnd& neighbour = lowLeads ? high : low;
   // Equal lengths make the distance the same whichever side's visit decides.
   if (neighbour.kind < 0 || hub.pixelCount < rule_.nbPixMin ||
-      hub.descriptors->size() != neighbour.descriptors->size()) {
+      hub.descriptors.size() != neighbour.descriptors.size()) {
     return -1;
   }
   return lowLeads ? pair.low : pair.high;
@@ -253,7 +253,7 @@ void PairValuation::offerToHub(std::int32_t hubRegion, const HubEntry& entry, co
   Hub& hub = hubs_[static_cast<std::size_t>(hubRegion)];
   if (hub.stale) return;
   const EdgeEnd hubEnd = ends_->endOf(hubRegion);
-  const float weight = combinedWeight(descriptorDistance(*hubEnd.descriptors, *neighbour.descriptors),
+  const float weight = combinedWeight(descriptorDistance(hubEnd.descriptors, neighbour.descriptors),
                                       entry.term, sizeFactor(small));
   const FusionCandidate candidate{weight, entry.low, entry.high, hubRegion};
   if (!usable(weight) || (hub.heaviest >= 0 && !heavierCandidate(candidate, hub.key))) return;
@@ -285,7 +285,7 @@ bool PairValuation::heaviestOfGroup(std::int32_t hub, const EdgeEnd& hubEnd, Hub
     }
     if (heap.empty()) return false;
     const HubEntry top = heap.front();
-    const float distance = descriptorDistance(*hubEnd.descriptors, *topEnd.descriptors);
+    const float distance = descriptorDistance(hubEnd.descriptors, topEnd.descriptors);
     const float factor = sizeFactor(group.small);
     const float weight = combinedWeight(distance, top.term, factor);
     if (!usable(weight)) return false;

@@ -9,7 +9,7 @@ namespace quarvel {
 
 EdgeEnd RegionFusion::endOf(std::int32_t r) const {
   const FusionRegion& region = regions_[static_cast<std::size_t>(r)];
-  return {&region.descriptors, region.pixelCount, geometry_.contourSize(r), region.kind};
+  return {kinds_.descriptorsOf(region.kind), region.pixelCount, geometry_.contourSize(r), region.kind};
 }
 
 void RegionFusion::prefetchEnd(std::int32_t r) const {
@@ -18,12 +18,13 @@ void RegionFusion::prefetchEnd(std::int32_t r) const {
 }
 
 void RegionFusion::prefetchDescriptors(std::int32_t r) const {
-  __builtin_prefetch(regions_[static_cast<std::size_t>(r)].descriptors.data());
+  kinds_.prefetch(regions_[static_cast<std::size_t>(r)].kind);
 }
 
 void RegionFusion::start(int width, int height, std::vector<std::uint32_t> pieces,
-                         std::vector<FusionRegion> regions, std::vector<std::vector<std::uint32_t>> contours,
-                         const WeightRule& rule) {
+                         std::vector<FusionRegion> regions,
+                         const std::vector<std::vector<float>>& descriptors,
+                         std::vector<std::vector<std::uint32_t>> contours, const WeightRule& rule) {
   width_ = width;
   height_ = height;
   regions_ = std::move(regions);
@@ -34,9 +35,9 @@ void RegionFusion::start(int width, int height, std::vector<std::uint32_t> piece
   geometry_.start(width, height, std::move(contours), owners_, pairs_);
   bool modest = true;
   kinds_.clear();
-  for (FusionRegion& region : regions_) {
-    for (float value : region.descriptors) modest = modest && std::fabs(value) <= 1e15f;
-    region.kind = kinds_.kindOf(region.descriptors);
+  for (std::size_t r = 0; r < count; ++r) {
+    for (float value : descriptors[r]) modest = modest && std::fabs(value) <= 1e15f;
+    regions_[r].kind = kinds_.kindOf(descriptors[r]);
   }
   valuation_.start(rule, modest, count, pairs_, *this);
   overlap_.assign(count, 0);
@@ -89,9 +90,10 @@ void RegionFusion::mergeInto(std::int32_t a, std::int32_t b) {
   kept.pixelCount += absorbed.pixelCount;
   const std::size_t maxMoves = 8 * static_cast<std::size_t>(kept.pixelCount) + 8;
   kept.firstPixel = firstPixel;
-  mergeDescriptorsInto(kept.descriptors, absorbed.descriptors);
-  kept.kind = kinds_.kindOf(kept.descriptors);
-  std::vector<float>().swap(absorbed.descriptors);
+  const std::span<const float> keptDescriptors = kinds_.descriptorsOf(kept.kind);
+  merged_.assign(keptDescriptors.begin(), keptDescriptors.end());
+  mergeDescriptorsInto(merged_, kinds_.descriptorsOf(absorbed.kind));
+  kept.kind = kinds_.kindOf(merged_);
 
   geometry_.reshape(a, b, lead, traceAgain, firstPixel, maxMoves, owners_, pairs_, changed_);
   valuation_.regionGone(b);

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "segmentation/adjacency_weights.h"
@@ -19,12 +20,11 @@ inline constexpr std::uint32_t kNoFirstPixel = 0xffffffffu;
 // One region during the fusion. Regions are indexed 0 .. N-1 in the order of
 // their numbers, so comparing indices compares numbers.
 struct FusionRegion {
-  std::vector<float> descriptors;
   double pixelCount = 0.0;
   std::uint32_t firstPixel = 0;  // smallest pixel index, i.e. first in raster order
   bool alive = true;
-  // Regions of one kind carry the same descriptor bits; set by start and by
-  // every merge.
+  // The kind of the region's descriptors, which are read through it; set by
+  // start and by every merge.
   std::int32_t kind = -1;
 };
 
@@ -40,14 +40,16 @@ class RegionFusion : private RegionEnds {
   RegionFusion& operator=(const RegionFusion&) = delete;
 
   // pieces: the region index of every pixel (PixelOwnership::kNoPiece:
-  // none); contours[r]: region r's contour pixels as traced from its first
-  // pixel.
+  // none); descriptors[r] and contours[r]: region r's descriptors, and its
+  // contour pixels as traced from its first pixel.
   void start(int width, int height, std::vector<std::uint32_t> pieces, std::vector<FusionRegion> regions,
+             const std::vector<std::vector<float>>& descriptors,
              std::vector<std::vector<std::uint32_t>> contours, const WeightRule& rule);
 
   std::int32_t aliveCount() const { return aliveCount_; }
   std::size_t regionCount() const { return regions_.size(); }
   const FusionRegion& region(std::int32_t r) const { return regions_[static_cast<std::size_t>(r)]; }
+  std::span<const float> descriptors(std::int32_t r) const { return kinds_.descriptorsOf(region(r).kind); }
   // The live region that holds a pixel now; -1 for a pixel of no region.
   std::int32_t regionAt(std::size_t pixel) const { return owners_.regionAt(pixel); }
   // A live region's contour pixels, in no particular order.
@@ -99,6 +101,7 @@ class RegionFusion : private RegionEnds {
   std::vector<std::int32_t> overlapped_;
   std::vector<std::int32_t> changed_;
   std::vector<std::int32_t> retired_;
+  std::vector<float> merged_;  // the descriptors of the merged region
 };
 
 }  // namespace quarvel

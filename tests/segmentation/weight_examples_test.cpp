@@ -6,6 +6,7 @@
 #include <functional>
 #include <limits>
 #include <random>
+#include <span>
 #include <vector>
 
 #include "analysis_setup.h"
@@ -34,8 +35,8 @@ class EdgeWeightRule : public ::testing::TestWithParam<WeightCase> {};
 
 TEST_P(EdgeWeightRule, IsDistanceTimesContourTermTimesSizeFactor) {
   const WeightCase& c = GetParam();
-  const float w = edgeWeight({&c.a, c.pixelsA, c.contourA}, {&c.b, c.pixelsB, c.contourB}, c.shared,
-                             c.epsilon, c.nbPixMin);
+  const float w =
+      edgeWeight({c.a, c.pixelsA, c.contourA}, {c.b, c.pixelsB, c.contourB}, c.shared, c.epsilon, c.nbPixMin);
   if (std::isnan(c.expected)) {
     EXPECT_TRUE(std::isnan(w)) << w;
   } else {
@@ -161,7 +162,7 @@ struct StarRegions : RegionEnds {
   std::vector<std::int32_t> kinds;
   EdgeEnd endOf(std::int32_t r) const override {
     const std::size_t i = static_cast<std::size_t>(r);
-    return {&descriptors[i], pixels[i], contours[i], kinds[i]};
+    return {descriptors[i], pixels[i], contours[i], kinds[i]};
   }
 };
 
@@ -308,9 +309,17 @@ TEST(DescriptorKinds, OneKindPerListOfBits) {
   };
   DescriptorKinds kinds;
   for (const auto& row : rows) EXPECT_EQ(kinds.kindOf(row.list), row.kind);
-  for (int k = 0; k < 1000; ++k) EXPECT_EQ(kinds.kindOf({static_cast<float>(k), 0.5f}), 8 + k);
+  for (int k = 0; k < 1000; ++k)
+    EXPECT_EQ(kinds.kindOf(std::vector<float>{static_cast<float>(k), 0.5f}), 8 + k);
   for (const auto& row : rows) EXPECT_EQ(kinds.kindOf(row.list), row.kind);
-  EXPECT_EQ(kinds.kindOf({999.0f, 0.5f}), 1007);
+  EXPECT_EQ(kinds.kindOf(std::vector<float>{999.0f, 0.5f}), 1007);
+  // The fusion reads every region's descriptors back through its kind.
+  const auto bitsOf = [](std::span<const float> list) {
+    std::vector<std::uint32_t> bits;
+    for (float value : list) bits.push_back(std::bit_cast<std::uint32_t>(value));
+    return bits;
+  };
+  for (const auto& row : rows) EXPECT_EQ(bitsOf(kinds.descriptorsOf(row.kind)), bitsOf(row.list));
 }
 
 }  // namespace
