@@ -119,10 +119,14 @@ class PointSet {
     return (static_cast<Key>(static_cast<std::uint32_t>(y) ^ 0x80000000u) << 32) |
            (static_cast<std::uint32_t>(x) ^ 0x80000000u);
   }
+  static std::int32_t columnOfKey(Key key) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(key) ^ 0x80000000u);
+  }
+  static std::int32_t rowOfKey(Key key) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(key >> 32) ^ 0x80000000u);
+  }
   static Point pointOfKey(Key key) {
-    return Point(
-        static_cast<double>(static_cast<std::int32_t>(static_cast<std::uint32_t>(key) ^ 0x80000000u)),
-        static_cast<double>(static_cast<std::int32_t>(static_cast<std::uint32_t>(key >> 32) ^ 0x80000000u)));
+    return Point(static_cast<double>(columnOfKey(key)), static_cast<double>(rowOfKey(key)));
   }
 
  private:

@@ -18,11 +18,13 @@ bool regionGrid(const RegionTable& regions, int width, int height, std::vector<s
   std::int32_t position = 0;
   for (const auto& entry : regions) {
     ++position;
-    for (const Point& pixel : entry.second.pixels()) {
-      std::size_t index = 0;
-      if (!gridIndexOf(pixel, width, height, index) || grid[index] != 0) return false;
-      grid[index] = position;
-    }
+    const bool placed =
+        forEachGridIndex(entry.second.pixels(), width, height, [&grid, position](std::size_t index) {
+          if (grid[index] != 0) return false;
+          grid[index] = position;
+          return true;
+        });
+    if (!placed) return false;
   }
   return true;
 }
@@ -39,10 +41,10 @@ bool numbersAreRegionGrid(const RegionTable& regions, const PixelTable& table, i
   std::size_t covered = 0;
   for (const auto& entry : regions) {
     ++position;
-    for (const Point& pixel : entry.second.pixels()) {
-      std::size_t index = 0;
-      if (!gridIndexOf(pixel, width, height, index) || numbers[index] != position) return false;
-    }
+    const bool carried =
+        forEachGridIndex(entry.second.pixels(), width, height,
+                         [&numbers, position](std::size_t index) { return numbers[index] == position; });
+    if (!carried) return false;
     covered += entry.second.pixels().size();
   }
   // A pixel set holds each pixel once, and a pixel carries one number: so

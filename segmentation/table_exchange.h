@@ -19,6 +19,29 @@ bool gridIndexOf(const Point& point, int width, int height, std::size_t& index);
 
 Point pointOfIndex(std::size_t index, int width);
 
+// Calls visit(index) with the pixel index of every point of the set, in
+// raster order, while it answers true. False when visit answered false or a
+// point is not a whole-numbered position on the grid. Packed sets are read
+// without a Point for each pixel.
+template <typename Visit>
+bool forEachGridIndex(const PointSet& points, int width, int height, Visit&& visit) {
+  if (const std::vector<PointSet::Key>* keys = points.packedKeys()) {
+    const std::size_t w = static_cast<std::size_t>(width);
+    for (const PointSet::Key key : *keys) {
+      const std::int32_t x = PointSet::columnOfKey(key);
+      const std::int32_t y = PointSet::rowOfKey(key);
+      if (x < 0 || y < 0 || x >= width || y >= height) return false;
+      if (!visit(static_cast<std::size_t>(y) * w + static_cast<std::size_t>(x))) return false;
+    }
+    return true;
+  }
+  for (const Point& point : points) {
+    std::size_t index = 0;
+    if (!gridIndexOf(point, width, height, index) || !visit(index)) return false;
+  }
+  return true;
+}
+
 // The contour's points that lie on the grid, as pixel indices, in list order.
 std::vector<std::uint32_t> contourPixels(const Contour& contour, int width, int height);
 
