@@ -110,7 +110,20 @@ INSTANTIATE_TEST_SUITE_P(
                     {1, 2, 2},
                     2.0,
                     {{1, 0}, {2, 0}},
-                    [](Segmenter& s) { s.regionTable().erase(1.0); }}),
+                    [](Segmenter& s) { s.regionTable().erase(1.0); }},
+        // Region 2 is given a pixel one column past the right edge, which as
+        // an index would be the next row's first cell, left without a region:
+        // every region is traced on its own pixel set.
+        ContourCase{"PixelPastTheRightEdge",
+                    2,
+                    2,
+                    {1, 2, 1, 1},
+                    2.0,
+                    {{1, 0}, {2, 0}},
+                    [](Segmenter& s) {
+                      s.findRegion(1.0)->second.pixels().erase(Point(0, 1));
+                      s.findRegion(2.0)->second.pixels().insert(Point(2, 0));
+                    }}),
     [](const ::testing::TestParamInfo<ContourCase>& info) { return info.param.name; });
 
 // A kept trace put together again from runs of its own steps and new steps,
