@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <ostream>
@@ -35,6 +36,9 @@ class AdjacencyGraph {
   void clear();
   // Makes room for this many stored weights in all.
   void reserve(std::size_t edges);
+  // Starts loading where the weight at (i, j) is looked for, so that a long
+  // run of writes need not wait for each in turn.
+  void prefetch(int i, int j) const { positions_.prefetch(key(std::min(i, j), std::max(i, j))); }
   // The position (row <= column) of the largest non-zero weight, not-a-number
   // never chosen, ties to the first position in row-major order; (0, 0) when
   // there is none.

@@ -53,7 +53,13 @@ bool Segmenter::buildAdjacencyGraph(int weighted) {
   const std::vector<EdgeWrite> writes = visitContours(width, height, labels, outlines, rule);
   // Most touching pairs are written from both sides.
   graph_.reserve(writes.size() / 2 + 1);
-  for (const EdgeWrite& write : writes) graph_.setWeight(write.from, write.to, write.weight);
+  // The writes land all over a large graph's index: each slot is asked for
+  // some writes ahead.
+  constexpr std::size_t kAhead = 16;
+  for (std::size_t k = 0; k < writes.size(); ++k) {
+    if (k + kAhead < writes.size()) graph_.prefetch(writes[k + kAhead].from, writes[k + kAhead].to);
+    graph_.setWeight(writes[k].from, writes[k].to, writes[k].weight);
+  }
   return true;
 }
 
