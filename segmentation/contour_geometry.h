@@ -46,9 +46,6 @@ class ContourGeometry {
   std::size_t contourSize(std::int32_t region) const {
     return contourSize_[static_cast<std::size_t>(region)];
   }
-  void prefetchSize(std::int32_t region) const {
-    __builtin_prefetch(&contourSize_[static_cast<std::size_t>(region)]);
-  }
   // The region's distinct contour pixels, in no particular order.
   std::vector<std::uint32_t> contour(std::int32_t region) const;
   bool onContour(std::size_t pixel) const { return (flags_[pixel] & kOnContour) != 0; }

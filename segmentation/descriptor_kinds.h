@@ -22,9 +22,6 @@ class DescriptorKinds {
     const std::size_t first = start_[static_cast<std::size_t>(kind)];
     return {values_.data() + first, start_[static_cast<std::size_t>(kind) + 1] - first};
   }
-  void prefetch(std::int32_t kind) const {
-    __builtin_prefetch(values_.data() + start_[static_cast<std::size_t>(kind)]);
-  }
 
  private:
   struct Slot {

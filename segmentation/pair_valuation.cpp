@@ -284,6 +284,7 @@ bool PairValuation::heaviestOfGroup(std::int32_t hub, const EdgeEnd& hubEnd, Hub
       evict(heap.front().pair);
     }
     if (heap.empty()) return false;
+    assert(topEnd.kind == group.kind);
     const HubEntry top = heap.front();
     const float distance = descriptorDistance(hubEnd.descriptors, topEnd.descriptors);
     const float factor = sizeFactor(group.small);
@@ -327,40 +328,61 @@ void PairValuation::valueHub(std::int32_t hubRegion) {
   hub.stale = false;
   evicted_.clear();
   hub.heaviest = -1;
-  if (!hub.groups.empty()) {
+  const std::size_t count = hub.groups.size();
+  if (count > 0) {
     const EdgeEnd hubEnd = ends_->endOf(hubRegion);
-    // Each group leads through its heap's top to a neighbour and its
-    // descriptors, all far apart: the loads of the groups some places on are
-    // started a step at a time.
-    const auto groupAhead = [&](std::size_t k, std::size_t distance) -> const HubGroup* {
-      return k >= distance ? &groups_[static_cast<std::size_t>(hub.groups[k - distance])] : nullptr;
+    // The groups and their heaps lie far apart: the loads of the groups some
+    // places on are started a step at a time.
+    const auto groupAt = [&](std::size_t k) -> HubGroup& {
+      return groups_[static_cast<std::size_t>(hub.groups[k])];
     };
-    const auto neighbourOfTop = [hubRegion](const HubGroup& group) {
-      const HubEntry& top = group.heap.front();
-      return top.low == hubRegion ? top.high : top.low;
-    };
-    // Backwards, so that releasing an emptied group moves only groups seen.
-    for (std::size_t k = hub.groups.size(); k-- > 0;) {
-      if (const HubGroup* ahead = groupAhead(k, 12)) __builtin_prefetch(ahead);
-      if (const HubGroup* ahead = groupAhead(k, 8); ahead && !ahead->heap.empty()) {
-        __builtin_prefetch(ahead->heap.data());
-      }
-      if (const HubGroup* ahead = groupAhead(k, 4); ahead && !ahead->heap.empty()) {
-        ends_->prefetchEnd(neighbourOfTop(*ahead));
-      }
-      if (const HubGroup* ahead = groupAhead(k, 2); ahead && !ahead->heap.empty()) {
-        ends_->prefetchDescriptors(neighbourOfTop(*ahead));
-      }
-      const std::int32_t g = hub.groups[k];
-      HubGroup& group = groups_[static_cast<std::size_t>(g)];
+    bounds_.resize(count);
+    std::size_t first = count;
+    for (std::size_t k = 0; k < count; ++k) {
+      if (k + 8 < count) __builtin_prefetch(&groupAt(k + 8));
+      if (k + 4 < count && !groupAt(k + 4).heap.empty()) __builtin_prefetch(groupAt(k + 4).heap.data());
+      const HubGroup& group = groupAt(k);
+      bounds_[k] =
+          group.heap.empty()
+              ? 0.0f
+              : combinedWeight(descriptorDistance(hubEnd.descriptors, ends_->descriptorsOfKind(group.kind)),
+                               group.heap.front().term, sizeFactor(group.small));
+      if (usable(bounds_[k]) && (first == count || bounds_[k] > bounds_[first])) first = k;
+    }
+    const auto value = [&](std::size_t k) {
       FusionCandidate candidate;
       std::int32_t pair = -1;
-      if (heaviestOfGroup(hubRegion, hubEnd, group, candidate, pair) &&
+      if (heaviestOfGroup(hubRegion, hubEnd, groupAt(k), candidate, pair) &&
           (hub.heaviest < 0 || heavierCandidate(candidate, hub.key))) {
         hub.key = candidate;
         hub.heaviest = pair;
       }
-      if (group.heap.empty()) releaseGroup(g);
+    };
+    // The group that may weigh most first: the others are mostly out of
+    // reach of what it gives.
+    if (first < count) value(first);
+    for (std::size_t k = 0; k < count; ++k) {
+      if (k == first || !usable(bounds_[k]) || (hub.heaviest >= 0 && bounds_[k] < hub.key.weight)) continue;
+      value(k);
+    }
+#ifndef NDEBUG
+    // No group left out holds a heavier pair.
+    for (std::size_t k = 0; k < count; ++k) {
+      const HubGroup& group = groupAt(k);
+      for (const HubEntry& entry : group.heap) {
+        const EdgeEnd neighbour = ends_->endOf(entry.low == hubRegion ? entry.high : entry.low);
+        if (neighbour.contourSize > hubEnd.contourSize) continue;
+        const float weight = combinedWeight(descriptorDistance(hubEnd.descriptors, neighbour.descriptors),
+                                            entry.term, sizeFactor(group.small));
+        assert(!usable(weight) || hub.heaviest >= 0);
+        assert(!usable(weight) || !heavierCandidate({weight, entry.low, entry.high, hubRegion}, hub.key));
+      }
+    }
+#endif
+    // Backwards, so that releasing an emptied group moves only groups seen.
+    for (std::size_t k = count; k-- > 0;) {
+      const std::int32_t g = hub.groups[k];
+      if (groups_[static_cast<std::size_t>(g)].heap.empty()) releaseGroup(g);
     }
   }
   if (hub.heaviest >= 0) {

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "regions/pair_index.h"
@@ -18,10 +19,8 @@ class RegionEnds {
  public:
   virtual ~RegionEnds() = default;
   virtual EdgeEnd endOf(std::int32_t region) const = 0;
-  // Start loading what endOf reads of the region, and, once that has come,
-  // the descriptors it points to.
-  virtual void prefetchEnd(std::int32_t /*region*/) const {}
-  virtual void prefetchDescriptors(std::int32_t /*region*/) const {}
+  // The descriptors every region of a kind >= 0 carries.
+  virtual std::span<const float> descriptorsOfKind(std::int32_t kind) const = 0;
 };
 
 // The weights of the pairs and the order in which the fusion takes them.
@@ -139,7 +138,12 @@ class PairValuation {
   static std::uint64_t groupKey(std::int32_t hub, std::int32_t kind, bool small);
   // Returns an empty group to the pool.
   void releaseGroup(std::int32_t group);
-  // Values the hub's groups and queues its heaviest pair.
+  // Values the hub's groups and queues its heaviest pair. A group's top
+  // entry, were its neighbour to hold, weighs as much as any entry of the
+  // group can (terms fall down the heap, and an entry that does not hold is
+  // worth at most its term); that weight needs only the group's kind, not
+  // the neighbour, so the groups are valued in full only while it can reach
+  // the heaviest pair found.
   void valueHub(std::int32_t hub);
   // The heaviest usable pair of a group; entries found out of place are
   // taken out and appended to evicted_.
@@ -173,6 +177,7 @@ class PairValuation {
   std::vector<std::int32_t> staleHubs_;
   PairQueue hubKeys_;  // per region: the heaviest pair of its hub
   // Scratch of a hub valuation.
+  std::vector<float> bounds_;  // per group of the hub, by position
   std::vector<std::int32_t> evicted_;
   std::vector<std::int32_t> misplaced_;
   std::vector<std::size_t> tiePath_;

@@ -12,15 +12,6 @@ EdgeEnd RegionFusion::endOf(std::int32_t r) const {
   return {kinds_.descriptorsOf(region.kind), region.pixelCount, geometry_.contourSize(r), region.kind};
 }
 
-void RegionFusion::prefetchEnd(std::int32_t r) const {
-  __builtin_prefetch(&regions_[static_cast<std::size_t>(r)]);
-  geometry_.prefetchSize(r);
-}
-
-void RegionFusion::prefetchDescriptors(std::int32_t r) const {
-  kinds_.prefetch(regions_[static_cast<std::size_t>(r)].kind);
-}
-
 void RegionFusion::start(int width, int height, std::vector<std::uint32_t> pieces,
                          std::vector<FusionRegion> regions,
                          const std::vector<std::vector<float>>& descriptors,

@@ -83,8 +83,9 @@ class RegionFusion : private RegionEnds {
 
  private:
   EdgeEnd endOf(std::int32_t r) const override;
-  void prefetchEnd(std::int32_t r) const override;
-  void prefetchDescriptors(std::int32_t r) const override;
+  std::span<const float> descriptorsOfKind(std::int32_t kind) const override {
+    return kinds_.descriptorsOf(kind);
+  }
   void settle(std::vector<std::int32_t>& changed);
 
   int width_ = 0;

@@ -160,9 +160,13 @@ struct StarRegions : RegionEnds {
   std::vector<double> pixels;
   std::vector<std::size_t> contours;
   std::vector<std::int32_t> kinds;
+  std::vector<std::vector<float>> kindLists;  // by kind
   EdgeEnd endOf(std::int32_t r) const override {
     const std::size_t i = static_cast<std::size_t>(r);
     return {descriptors[i], pixels[i], contours[i], kinds[i]};
+  }
+  std::span<const float> descriptorsOfKind(std::int32_t kind) const override {
+    return kindLists[static_cast<std::size_t>(kind)];
   }
 };
 
@@ -192,6 +196,7 @@ TEST_P(StarValuation, AnswersTheHeaviestPairAfterEveryChange) {
   const std::int32_t count = c.neighbours + 2;
   const std::vector<std::vector<float>> classes = {{10.0f, 0.5f}, {13.0f, 4.5f}, {7.25f, 1.0f}};
   StarRegions ends;
+  ends.kindLists = classes;
   FusionPairs pairs;
   pairs.start(static_cast<std::size_t>(count));
   for (std::int32_t r = 0; r < count; ++r) {
