@@ -143,6 +143,11 @@ void PairValuation::markHubStale(std::int32_t hub) {
 void PairValuation::placeEntry(HubGroup& group, std::size_t slot, const HubEntry& entry) {
   group.heap[slot] = entry;
   marks_[static_cast<std::size_t>(entry.pair)].slot = static_cast<std::int32_t>(slot);
+  if (slot == 0) {
+    GroupTop& top = hubs_[static_cast<std::size_t>(group.hub)].tops[static_cast<std::size_t>(group.position)];
+    top.term = entry.term;
+    top.empty = false;
+  }
 }
 
 void PairValuation::siftEntry(HubGroup& group, std::size_t slot) {
@@ -167,6 +172,9 @@ void PairValuation::removeEntry(HubGroup& group, std::size_t slot) {
   marks_[static_cast<std::size_t>(group.heap[slot].pair)].slot = -1;
   const HubEntry last = group.heap.back();
   group.heap.pop_back();
+  if (group.heap.empty()) {
+    hubs_[static_cast<std::size_t>(group.hub)].tops[static_cast<std::size_t>(group.position)].empty = true;
+  }
   if (slot == group.heap.size()) return;
   group.heap[slot] = last;
   siftEntry(group, slot);
@@ -190,11 +198,14 @@ void PairValuation::releaseGroup(std::int32_t g) {
   HubGroup& group = groups_[static_cast<std::size_t>(g)];
   assert(group.heap.empty());
   groupOf_.erase(groupKey(group.hub, group.kind, group.small));
-  std::vector<std::int32_t>& list = hubs_[static_cast<std::size_t>(group.hub)].groups;
+  Hub& hub = hubs_[static_cast<std::size_t>(group.hub)];
+  std::vector<std::int32_t>& list = hub.groups;
   const std::int32_t moved = list.back();
   list[static_cast<std::size_t>(group.position)] = moved;
+  hub.tops[static_cast<std::size_t>(group.position)] = hub.tops.back();
   groups_[static_cast<std::size_t>(moved)].position = group.position;
   list.pop_back();
+  hub.tops.pop_back();
   group.hub = -1;
   // A pooled group keeps a small heap's room for its next use.
   if (group.heap.capacity() > kKeptHeapRoom) std::vector<HubEntry>().swap(group.heap);
@@ -232,13 +243,14 @@ void PairValuation::joinHub(std::int32_t id, std::int32_t hubRegion, const EdgeE
     } else {
       freeGroups_.pop_back();
     }
-    std::vector<std::int32_t>& list = hubs_[static_cast<std::size_t>(hubRegion)].groups;
+    Hub& hub = hubs_[static_cast<std::size_t>(hubRegion)];
     HubGroup& group = groups_[static_cast<std::size_t>(g)];
     group.hub = hubRegion;
     group.kind = neighbour.kind;
     group.small = small;
-    group.position = static_cast<std::int32_t>(list.size());
-    list.push_back(g);
+    group.position = static_cast<std::int32_t>(hub.groups.size());
+    hub.groups.push_back(g);
+    hub.tops.push_back({0.0f, neighbour.kind, small, true});
   }
   HubGroup& group = groups_[static_cast<std::size_t>(g)];
   group.heap.push_back(entry);
@@ -331,22 +343,17 @@ void PairValuation::valueHub(std::int32_t hubRegion) {
   const std::size_t count = hub.groups.size();
   if (count > 0) {
     const EdgeEnd hubEnd = ends_->endOf(hubRegion);
-    // The groups and their heaps lie far apart: the loads of the groups some
-    // places on are started a step at a time.
     const auto groupAt = [&](std::size_t k) -> HubGroup& {
       return groups_[static_cast<std::size_t>(hub.groups[k])];
     };
     bounds_.resize(count);
     std::size_t first = count;
     for (std::size_t k = 0; k < count; ++k) {
-      if (k + 8 < count) __builtin_prefetch(&groupAt(k + 8));
-      if (k + 4 < count && !groupAt(k + 4).heap.empty()) __builtin_prefetch(groupAt(k + 4).heap.data());
-      const HubGroup& group = groupAt(k);
-      bounds_[k] =
-          group.heap.empty()
-              ? 0.0f
-              : combinedWeight(descriptorDistance(hubEnd.descriptors, ends_->descriptorsOfKind(group.kind)),
-                               group.heap.front().term, sizeFactor(group.small));
+      const GroupTop& top = hub.tops[k];
+      bounds_[k] = top.empty ? 0.0f
+                             : combinedWeight(
+                                   descriptorDistance(hubEnd.descriptors, ends_->descriptorsOfKind(top.kind)),
+                                   top.term, sizeFactor(top.small));
       if (usable(bounds_[k]) && (first == count || bounds_[k] > bounds_[first])) first = k;
     }
     const auto value = [&](std::size_t k) {
@@ -366,9 +373,12 @@ void PairValuation::valueHub(std::int32_t hubRegion) {
       value(k);
     }
 #ifndef NDEBUG
-    // No group left out holds a heavier pair.
+    // No group left out holds a heavier pair, and every top is mirrored.
     for (std::size_t k = 0; k < count; ++k) {
       const HubGroup& group = groupAt(k);
+      const GroupTop& top = hub.tops[k];
+      assert(top.kind == group.kind && top.small == group.small && top.empty == group.heap.empty());
+      assert(top.empty || top.term == group.heap.front().term);
       for (const HubEntry& entry : group.heap) {
         const EdgeEnd neighbour = ends_->endOf(entry.low == hubRegion ? entry.high : entry.low);
         if (neighbour.contourSize > hubEnd.contourSize) continue;
@@ -381,8 +391,7 @@ void PairValuation::valueHub(std::int32_t hubRegion) {
 #endif
     // Backwards, so that releasing an emptied group moves only groups seen.
     for (std::size_t k = count; k-- > 0;) {
-      const std::int32_t g = hub.groups[k];
-      if (groups_[static_cast<std::size_t>(g)].heap.empty()) releaseGroup(g);
+      if (hub.tops[k].empty) releaseGroup(hub.groups[k]);
     }
   }
   if (hub.heaviest >= 0) {

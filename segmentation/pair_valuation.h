@@ -99,8 +99,18 @@ class PairValuation {
   // While a hub is not stale its key in hubKeys_ is its heaviest pair, so
   // a pair that joins needs one valuation and one that leaves none unless it
   // was that pair.
+  // What a valuation reads of a group first, kept beside the hub's list of
+  // groups so that it is read in one sweep: the group's top term, mirrored
+  // whenever the top changes.
+  struct GroupTop {
+    float term = 0.0f;
+    std::int32_t kind = -1;
+    bool small = false;
+    bool empty = true;
+  };
   struct Hub {
     std::vector<std::int32_t> groups;  // indices into the pool of groups
+    std::vector<GroupTop> tops;        // by position, as groups
     bool stale = false;
     std::int32_t heaviest = -1;  // the pair of its key, -1: none
     FusionCandidate key;
