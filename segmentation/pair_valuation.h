@@ -96,18 +96,18 @@ class PairValuation {
     std::int32_t position = 0;   // in its hub's list of groups
     std::vector<HubEntry> heap;  // a binary heap, the first entry on top
   };
-  // While a hub is not stale its key in hubKeys_ is its heaviest pair, so
-  // a pair that joins needs one valuation and one that leaves none unless it
-  // was that pair.
   // What a valuation reads of a group first, kept beside the hub's list of
-  // groups so that it is read in one sweep: the group's top term, mirrored
-  // whenever the top changes.
+  // groups so that it is read in one sweep: the group's kind and size factor,
+  // and its top term, mirrored whenever the top changes.
   struct GroupTop {
     float term = 0.0f;
     std::int32_t kind = -1;
     bool small = false;
     bool empty = true;
   };
+  // While a hub is not stale its key in hubKeys_ is its heaviest pair, so
+  // a pair that joins needs one valuation and one that leaves none unless it
+  // was that pair.
   struct Hub {
     std::vector<std::int32_t> groups;  // indices into the pool of groups
     std::vector<GroupTop> tops;        // by position, as groups
