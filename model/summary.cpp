@@ -182,12 +182,11 @@ void writePackedPixels(BufferedText& sink, const std::vector<PointSet::Key>& key
         sink.lineEnd();
         row = key >> 32;
       }
-      const Point point = PointSet::pointOfKey(key);
       char* at = sink.place();
       *at++ = '(';
-      at = writeWhole(at, static_cast<std::int64_t>(point.x()));
+      at = writeWhole(at, PointSet::columnOfKey(key));
       *at++ = ',';
-      at = writeWhole(at, static_cast<std::int64_t>(point.y()));
+      at = writeWhole(at, PointSet::rowOfKey(key));
       *at++ = ')';
       *at++ = ' ';
       sink.placed(at);
