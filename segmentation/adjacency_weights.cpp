@@ -3,6 +3,7 @@
 #include <cstddef>
 
 #include "segmentation/contour_contacts.h"
+#include "segmentation/pixel_bits.h"
 
 namespace quarvel {
 
@@ -10,16 +11,21 @@ std::vector<EdgeWrite> visitContours(int width, int height, std::span<const std:
                                      const std::vector<RegionOutline>& regions, const WeightRule& rule) {
   std::vector<EdgeWrite> writes;
   const std::int32_t regionLimit = static_cast<std::int32_t>(regions.size());
+  // Asked for every neighbour of every contour pixel: a byte a region keeps
+  // the answers in the cache where the outlines would not be.
+  std::vector<std::uint8_t> present(regions.size(), 0);
+  for (std::size_t number = 0; number < regions.size(); ++number) present[number] = regions[number].present;
   auto regionOf = [&](std::size_t pixel) {
     const std::int32_t number = labels[pixel];
-    return (number > 0 && number < regionLimit && regions[number].present) ? number : 0;
+    return (number > 0 && number < regionLimit && present[static_cast<std::size_t>(number)] != 0) ? number
+                                                                                                  : 0;
   };
 
   // Whether pixel p lies on region b's contour. Where every contour pixel
-  // carries its region's number, as after labelling, a byte a pixel marks the
+  // carries its region's number, as after labelling, a bit a pixel marks the
   // contours and the number tells whose; otherwise contourOwner[p] names the
   // region whose contour holds p (0: none), the last one listed.
-  std::vector<std::uint8_t> onContour(labels.size(), 0);
+  PixelBits onContour(labels.size());
   std::vector<std::int32_t> contourOwner;
   for (std::int32_t number = 1; number < regionLimit && contourOwner.empty(); ++number) {
     if (!regions[number].present) continue;
@@ -28,11 +34,11 @@ std::vector<EdgeWrite> visitContours(int width, int height, std::span<const std:
         contourOwner.assign(labels.size(), 0);
         break;
       }
-      onContour[pixel] = 1;
+      onContour.set(pixel);
     }
   }
   if (!contourOwner.empty()) {
-    std::vector<std::uint8_t>().swap(onContour);
+    onContour = PixelBits();
     for (std::int32_t number = 1; number < regionLimit; ++number) {
       if (!regions[number].present) continue;
       for (std::uint32_t pixel : regions[number].contour) contourOwner[pixel] = number;
@@ -40,9 +46,9 @@ std::vector<EdgeWrite> visitContours(int width, int height, std::span<const std:
   }
   const bool byNumber = contourOwner.empty();
 
-  // counted[p]: the visit under way has counted contour pixel p; the pixels
+  // counted: the visit under way has counted the contour pixel; the pixels
   // it counted are cleared after it.
-  std::vector<std::uint8_t> counted(labels.size(), 0);
+  PixelBits counted(labels.size());
   std::vector<std::uint32_t> countedPixels;
   std::vector<std::uint32_t> shared(regions.size(), 0);
   std::vector<char> touched(regions.size(), 0);
@@ -51,15 +57,14 @@ std::vector<EdgeWrite> visitContours(int width, int height, std::span<const std:
     return regionOf(pixel) == 0 ? -1 : regionOf(pixel);
   };
   const auto isContourOf = [&](std::size_t pixel, std::int32_t b) {
-    return byNumber ? onContour[pixel] != 0 && labels[pixel] == b : contourOwner[pixel] == b;
+    return byNumber ? onContour.test(pixel) && labels[pixel] == b : contourOwner[pixel] == b;
   };
   for (std::int32_t a = 1; a < regionLimit; ++a) {
     const RegionOutline& region = regions[a];
     if (!region.present) continue;
     neighbours.clear();
     const auto countOnce = [&counted, &countedPixels](std::size_t pixel) {
-      if (counted[pixel]) return false;
-      counted[pixel] = 1;
+      if (!counted.claim(pixel)) return false;
       countedPixels.push_back(static_cast<std::uint32_t>(pixel));
       return true;
     };
@@ -72,7 +77,7 @@ std::vector<EdgeWrite> visitContours(int width, int height, std::span<const std:
                            }
                            if (counts) ++shared[b];
                          });
-    for (std::uint32_t pixel : countedPixels) counted[pixel] = 0;
+    for (std::uint32_t pixel : countedPixels) counted.clear(pixel);
     countedPixels.clear();
     for (std::int32_t b : neighbours) {
       touched[b] = 0;

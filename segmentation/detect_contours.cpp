@@ -6,6 +6,7 @@
 #include "model/segmenter.h"
 #include "segmentation/boundary_tracing.h"
 #include "segmentation/grid_positions.h"
+#include "segmentation/pixel_bits.h"
 #include "segmentation/table_exchange.h"
 
 namespace quarvel {
@@ -75,26 +76,23 @@ void Segmenter::detectContours() {
     return;
   }
 
-  // traced[p]: whether a trace has passed pixel p. A trace only steps on its
+  // traced: whether a trace has passed the pixel. A trace only steps on its
   // own region's pixels, so no two regions share a mark.
-  std::vector<std::uint8_t> traced(grid.size(), 0);
+  PixelBits traced(grid.size());
+  const std::vector<std::uint8_t> masks = sameNumberMasks(grid, width, height);
+  const MaskedNeighbours neighbours(masks, static_cast<std::size_t>(width));
   std::vector<std::uint32_t> pixels;
-  const GridPositions positions(width, height);
-  std::int32_t position = 0;
   for (auto& entry : regionTable_) {
-    ++position;
     Region& region = entry.second;
     if (region.pixels().empty()) continue;
     std::size_t start = 0;
     gridIndexOf(*region.pixelsBegin(), width, height, start);
     pixels.clear();
     const std::size_t maxMoves = 8 * region.pixels().size() + 8;
-    traceBoundary(
-        positions, start, maxMoves, [grid, position](std::size_t pixel) { return grid[pixel] == position; },
+    walkBoundary(
+        start, 0, maxMoves, neighbours, [](std::size_t) { return true; },
         [&traced, &pixels](std::size_t pixel, int) {
-          if (traced[pixel] != 0) return;
-          traced[pixel] = 1;
-          pixels.push_back(static_cast<std::uint32_t>(pixel));
+          if (traced.claim(pixel)) pixels.push_back(static_cast<std::uint32_t>(pixel));
         });
     Contour& contour = region.contour();
     if (contour.empty()) {
