@@ -21,7 +21,7 @@ std::vector<std::uint8_t> sameNumberMasks(std::span<const std::int32_t> numbers,
   };
   for (std::size_t y = 0; y < h; ++y) {
     std::uint8_t* out = masks.data() + y * w;
-    if (y == 0 || y + 1 == h || w < 3) {
+    if (y == 0 || y + 1 == h) {
       for (std::size_t x = 0; x < w; ++x) out[x] = edgeMask(x, y);
       continue;
     }
