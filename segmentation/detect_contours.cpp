@@ -5,7 +5,6 @@
 
 #include "model/segmenter.h"
 #include "segmentation/boundary_tracing.h"
-#include "segmentation/grid_positions.h"
 #include "segmentation/pixel_bits.h"
 #include "segmentation/table_exchange.h"
 
@@ -89,6 +88,8 @@ void Segmenter::detectContours() {
     gridIndexOf(*region.pixelsBegin(), width, height, start);
     pixels.clear();
     const std::size_t maxMoves = 8 * region.pixels().size() + 8;
+    // From the region's first pixel, whose up-left neighbour is never the
+    // region's (see traceBoundary).
     walkBoundary(
         start, 0, maxMoves, neighbours, [](std::size_t) { return true; },
         [&traced, &pixels](std::size_t pixel, int) {
