@@ -9,13 +9,14 @@ std::vector<std::uint8_t> sameNumberMasks(std::span<const std::int32_t> numbers,
   if (w == 0 || h == 0) return masks;
   // The edges' pixels miss some neighbours; the others have all eight and
   // are compared without bounds.
+  const GridNeighbours onGrid(GridPositions(width, height));
   const auto edgeMask = [&](std::size_t x, std::size_t y) {
-    const std::int32_t own = numbers[y * w + x];
+    const std::size_t pixel = y * w + x;
     std::uint8_t mask = 0;
-    for (std::size_t d = 0; d < 8; ++d) {
-      const std::size_t nx = x + static_cast<std::size_t>(kRingDx[d]);
-      const std::size_t ny = y + static_cast<std::size_t>(kRingDy[d]);
-      if (nx < w && ny < h && numbers[ny * w + nx] == own) mask |= static_cast<std::uint8_t>(1u << d);
+    for (int d = 0; d < 8; ++d) {
+      std::size_t next = 0;
+      if (onGrid(pixel, d, next) && numbers[next] == numbers[pixel])
+        mask |= static_cast<std::uint8_t>(1u << d);
     }
     return mask;
   };

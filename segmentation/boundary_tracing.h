@@ -68,4 +68,12 @@ void traceBoundary(const GridPositions& grid, std::size_t start, std::size_t max
   walkBoundary(start, 0, maxMoves, GridNeighbours(grid), isMember, visit);
 }
 
+// The same trace read from the grid's same-number masks.
+template <typename Visit>
+void traceBoundary(const MaskedNeighbours& neighbours, std::size_t start, std::size_t maxMoves,
+                   Visit&& visit) {
+  walkBoundary(
+      start, 0, maxMoves, neighbours, [](std::size_t) { return true; }, visit);
+}
+
 }  // namespace quarvel

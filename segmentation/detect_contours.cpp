@@ -88,13 +88,9 @@ void Segmenter::detectContours() {
     gridIndexOf(*region.pixelsBegin(), width, height, start);
     pixels.clear();
     const std::size_t maxMoves = 8 * region.pixels().size() + 8;
-    // From the region's first pixel, whose up-left neighbour is never the
-    // region's (see traceBoundary).
-    walkBoundary(
-        start, 0, maxMoves, neighbours, [](std::size_t) { return true; },
-        [&traced, &pixels](std::size_t pixel, int) {
-          if (traced.claim(pixel)) pixels.push_back(static_cast<std::uint32_t>(pixel));
-        });
+    traceBoundary(neighbours, start, maxMoves, [&traced, &pixels](std::size_t pixel, int) {
+      if (traced.claim(pixel)) pixels.push_back(static_cast<std::uint32_t>(pixel));
+    });
     Contour& contour = region.contour();
     if (contour.empty()) {
       appendSortedContour(contour, pixels, width);
